@@ -1,0 +1,209 @@
+#include "metrics/spec_scanner.h"
+
+#include <cstring>
+
+#include "metrics/fact_text.h"
+
+namespace zentil {
+namespace {
+
+using fact_text::begins_with;
+using fact_text::contains;
+using fact_text::lower;
+
+// A line must be longer than this to count as a line of weight.
+constexpr std::size_t kShortLine = 10;
+// A carry that grew past this for one huge line is given back at the next file.
+constexpr std::size_t kCarryKeep = 1 << 20;
+
+// Everything strictly between the first "(" of `line` and the first "," after it, or nothing
+// when either is missing. `after` receives the index of that ",".
+bool first_argument(std::string_view line, std::string_view& argument, std::size_t& after) {
+  const auto open = line.find('(');
+  if (open == std::string_view::npos) return false;
+  const auto comma = line.find(',', open);
+  if (comma == std::string_view::npos) return false;
+  argument = line.substr(open + 1, comma - open - 1);
+  after = comma;
+  return true;
+}
+
+}  // namespace
+
+void SpecScanner::begin() {
+  metrics_ = FileMetrics{};
+  kind_ = SpecKind::None;
+  if (carry_.capacity() > kCarryKeep) carry_ = std::string();
+  carry_.clear();
+  skip_lf_ = false;
+  level_name_counts_.clear();
+  pending_pieces_.clear();
+}
+
+void SpecScanner::feed(std::string_view chunk) {
+  if (chunk.empty()) return;
+  if (skip_lf_) {
+    skip_lf_ = false;
+    if (chunk.front() == '\n') chunk.remove_prefix(1);
+  }
+  while (!chunk.empty()) {
+    const void* cr = std::memchr(chunk.data(), '\r', chunk.size());
+    if (cr == nullptr) {
+      carry_.append(chunk);
+      return;
+    }
+    const auto end = static_cast<std::size_t>(static_cast<const char*>(cr) - chunk.data());
+    if (carry_.empty()) {
+      scan_line(chunk.substr(0, end));
+    } else {
+      carry_.append(chunk.substr(0, end));
+      scan_line(carry_);
+      carry_.clear();
+    }
+    chunk.remove_prefix(end + 1);
+    if (chunk.empty()) {
+      skip_lf_ = true;
+    } else if (chunk.front() == '\n') {
+      chunk.remove_prefix(1);
+    }
+  }
+}
+
+void SpecScanner::finish() {
+  // Bytes after the last terminator are the last line; nothing after it is no line at all.
+  if (!carry_.empty()) {
+    scan_line(carry_);
+    carry_.clear();
+  }
+  skip_lf_ = false;
+  if (kind_ == SpecKind::Transaction || kind_ == SpecKind::None) metrics_.printBlocks = 0;
+}
+
+void SpecScanner::scan_line(std::string_view line) {
+  if (line.size() > kShortLine) ++metrics_.lineCount;
+  if (line.empty()) return;
+
+  // Rules 1 to 16, dispatched on the first letter; rule order decides only among the names that
+  // share a beginning ("attri_i('" before "attri_i(").
+  switch (lower(static_cast<unsigned char>(line[0]))) {
+    case 'v':
+      if (begins_with(line, "v_i(")) return void(++metrics_.vars);
+      break;
+    case 's':
+      if (begins_with(line, "subview_i(") || begins_with(line, "std_color_i(")) {
+        return void(--metrics_.lineCount);
+      }
+      if (begins_with(line, "spec_i([ ")) {
+        const std::string_view rest = line.substr(9);
+        if (begins_with(rest, "trn")) return void(kind_ = SpecKind::Transaction);
+        if (begins_with(rest, "proc")) return void(kind_ = SpecKind::Procedure);
+        if (begins_with(rest, "rpt")) return void(kind_ = SpecKind::Report);
+      }
+      break;
+    case 'm':
+      if (begins_with(line, "map_i(")) return void(--metrics_.lineCount);
+      break;
+    case 'a':
+      if (begins_with(line, "a_alias_i(")) return void(--metrics_.lineCount);
+      if (begins_with(line, "attri_i(")) {
+        if (line.size() > 8 && line[8] == '\'') return;  // "attri_i('": the line is done
+        return void(++metrics_.attributesTotal);
+      }
+      if (begins_with(line, "att_prop_i")) return void(++metrics_.attributeProperties);
+      break;
+    case 'c':
+      if (begins_with(line, "calling_main_i")) return void(--metrics_.lineCount);
+      break;
+    case 'b':
+      if (begins_with(line, "b_line_i")) {
+        if (contains(line, "cmd", ",")) ++metrics_.commands;
+        return;
+      }
+      break;
+    case 't':
+      if (begins_with(line, "table_i")) {
+        ++metrics_.tablesTotal;
+        if (kind_ == SpecKind::Transaction) match_table_attributes(line);
+        return;
+      }
+      if (begins_with(line, "tbl_to_delete_i")) return void(++metrics_.deleteControls);
+      if (begins_with(line, "tbl_att_prop_i")) return void(++metrics_.tableAttributeProperties);
+      break;
+    default:
+      break;
+  }
+
+  // Rule 17: "title([])" anywhere but at the very start makes a print block, ahead of the level
+  // and rule lines below.
+  if (!begins_with(line, "title([])") && contains(line, "title", "([])")) {
+    return void(++metrics_.printBlocks);
+  }
+
+  switch (lower(static_cast<unsigned char>(line[0]))) {
+    case 'l':
+      if (begins_with(line, "level_i(")) {
+        ++metrics_.levels;
+        if (kind_ == SpecKind::Transaction) capture_level_name(line);
+      }
+      break;
+    case 'r':
+      if (begins_with(line, "rule_i(")) {
+        if (begins_with(line, "rule_i(0,prop(")) return void(++metrics_.propertyRules);
+        if (begins_with(line, "rule_i(0,datastore(")) return void(++metrics_.datastoreRules);
+        if (contains(line, ",rule", "([")) ++metrics_.rules;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void SpecScanner::capture_level_name(std::string_view line) {
+  std::string_view name;
+  std::size_t comma;
+  if (!first_argument(line, name, comma)) return;
+  // The names are kept as one "?"-joined text and split at every "?" when tables are matched,
+  // so a "?" inside a name splits it and pushes later names out of reach. Keep that exactly.
+  for (std::size_t start = 0;;) {
+    const auto mark = name.find('?', start);
+    pending_pieces_.emplace_back(name.substr(start, mark - start));
+    if (mark == std::string_view::npos) break;
+    start = mark + 1;
+  }
+  ++metrics_.levelTables;
+  // One more piece is now within the first levelTables pieces that table lines compare with.
+  ++level_name_counts_[std::move(pending_pieces_.front())];
+  pending_pieces_.pop_front();
+}
+
+void SpecScanner::match_table_attributes(std::string_view line) {
+  std::string_view table;
+  std::size_t comma;
+  if (!first_argument(line, table, comma)) return;
+  const auto found = level_name_counts_.find(table);
+  if (found == level_name_counts_.end()) return;
+  const auto list_start = line.find("',[", comma);
+  if (list_start == std::string_view::npos) return;
+  const auto list_end = line.find(']', list_start);
+  if (list_end == std::string_view::npos) return;
+  // The list text runs from the "," of "',[" to just before the "]": its pieces split at ","
+  // number one more than its commas, so the highest piece number is the comma count.
+  std::int64_t commas = 0;
+  for (std::size_t i = list_start + 1; i < list_end; ++i) commas += line[i] == ',';
+  // A table equal to several level names counts once for each of them.
+  metrics_.tableAttributes += commas * found->second;
+}
+
+Status scan_spec_file(InputFile& file, SpecScanner& scanner, std::span<char> buffer) {
+  scanner.begin();
+  for (;;) {
+    Result<std::size_t> n = file.read(buffer);
+    if (!n.ok()) return n.error();
+    if (*n == 0) break;
+    scanner.feed(std::string_view(buffer.data(), *n));
+  }
+  scanner.finish();
+  return {};
+}
+
+}  // namespace zentil

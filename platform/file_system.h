@@ -1,0 +1,69 @@
+// The seam between the core and the operating system: listing, reading spec files and
+// writing the report. The real implementation is PosixFileSystem; tests substitute their own
+// to reach cases this platform cannot produce (entries without the archive attribute, read and
+// write errors at chosen bytes).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/result.h"
+
+namespace zentil {
+
+// One entry of a folder listing: its name (no folder part) and whether the run should scan it.
+struct ListedEntry {
+  std::string name;
+  bool archive = true;
+};
+
+// A spec file open for sequential reading.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to buffer.size() bytes into buffer. Returns the count read, 0 only at the end of
+  // the file; a failed read is an Error, never a short count.
+  virtual Result<std::size_t> read(std::span<char> buffer) = 0;
+  // The file's size in bytes as the file system reports it now.
+  virtual Result<std::int64_t> size() = 0;
+};
+
+// The report being written. Bytes go to a temporary file beside the destination; commit()
+// makes them the destination in one step. Destroying an uncommitted report removes the
+// temporary file and leaves any earlier report at the destination as it was.
+class ReportFile {
+ public:
+  virtual ~ReportFile() = default;
+  virtual Status write(std::string_view bytes) = 0;
+  // Flushes, closes and renames over the destination. After a failure nothing is left behind.
+  virtual Status commit() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Succeeds when `path` names an existing folder.
+  virtual Status check_source_folder(const std::string& path) = 0;
+
+  // The folder's spec file entries in the order the run takes them. Leaves out folders, hidden
+  // entries and anything that is no regular file, and the report at `report_path` (and its
+  // temporary file) when the report lies in this folder.
+  virtual Result<std::vector<ListedEntry>> list_folder(const std::string& path,
+                                                       const std::string& report_path) = 0;
+
+  virtual Result<std::unique_ptr<InputFile>> open_input(const std::string& path) = 0;
+
+  // Starts a new report for `path`; nothing at `path` changes until commit().
+  virtual Result<std::unique_ptr<ReportFile>> create_report(const std::string& path) = 0;
+};
+
+// Joins a folder and an entry name with "/" unless the folder text already ends with one.
+std::string join_path(std::string_view folder, std::string_view name);
+
+}  // namespace zentil

@@ -1,0 +1,251 @@
+#include "platform/posix_file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/system_error.h"
+#include "platform/unique_fd.h"
+
+namespace zentil {
+namespace {
+
+constexpr std::string_view kTempMarker = ".zentil-";
+
+// Closes a DIR* on destruction.
+struct DirCloser {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using UniqueDir = std::unique_ptr<DIR, DirCloser>;
+
+std::string_view parent_of(std::string_view path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string_view::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string_view base_of(std::string_view path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// Whether `name` is the temporary file of a report named `report_name`.
+bool is_temp_of(std::string_view name, std::string_view report_name) {
+  return name.size() > 1 && name[0] == '.' && name.substr(1).starts_with(report_name) &&
+         name.substr(1 + report_name.size()).starts_with(kTempMarker);
+}
+
+mode_t process_umask() {
+  // /proc gives the mask without the set-and-restore race of umask(2).
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.starts_with("Umask:")) return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+  }
+  return 022;
+}
+
+class PosixInputFile final : public InputFile {
+ public:
+  PosixInputFile(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+
+  Result<std::size_t> read(std::span<char> buffer) override {
+    for (;;) {
+      const ssize_t n = ::read(fd_.get(), buffer.data(), buffer.size());
+      if (n >= 0) return static_cast<std::size_t>(n);
+      if (errno != EINTR) return file_error("No se pudo leer el archivo", path_, errno);
+    }
+  }
+
+  Result<std::int64_t> size() override {
+    struct stat st {};
+    if (::fstat(fd_.get(), &st) != 0) {
+      return file_error("No se pudo obtener el tamaño del archivo", path_, errno);
+    }
+    return static_cast<std::int64_t>(st.st_size);
+  }
+
+ private:
+  UniqueFd fd_;
+  std::string path_;
+};
+
+class PosixReportFile final : public ReportFile {
+ public:
+  PosixReportFile(UniqueFd fd, std::string temp_path, std::string path)
+      : fd_(std::move(fd)), temp_path_(std::move(temp_path)), path_(std::move(path)) {
+    buffer_.reserve(kBufferSize);
+  }
+
+  ~PosixReportFile() override {
+    if (!committed_) {
+      fd_.reset();
+      ::unlink(temp_path_.c_str());
+    }
+  }
+
+  Status write(std::string_view bytes) override {
+    if (buffer_.size() + bytes.size() > kBufferSize) {
+      if (Status s = flush(); !s.ok()) return s;
+      if (bytes.size() >= kBufferSize) return write_all(bytes);
+    }
+    buffer_.append(bytes);
+    return {};
+  }
+
+  Status commit() override {
+    if (Status s = flush(); !s.ok()) return s;
+    if (::fdatasync(fd_.get()) != 0 && errno != EINVAL && errno != EROFS) {
+      return file_error("No se pudo guardar el informe", path_, errno);
+    }
+    if (::close(fd_.release()) != 0) return file_error("No se pudo guardar el informe", path_, errno);
+    if (::rename(temp_path_.c_str(), path_.c_str()) != 0) {
+      return file_error("No se pudo guardar el informe", path_, errno);
+    }
+    committed_ = true;
+    return {};
+  }
+
+ private:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
+  Status flush() {
+    Status s = write_all(buffer_);
+    buffer_.clear();
+    return s;
+  }
+
+  Status write_all(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t n = ::write(fd_.get(), bytes.data(), bytes.size());
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return file_error("No se pudo escribir el informe", path_, errno);
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return {};
+  }
+
+  UniqueFd fd_;
+  std::string temp_path_;
+  std::string path_;
+  std::string buffer_;
+  bool committed_ = false;
+};
+
+}  // namespace
+
+std::string join_path(std::string_view folder, std::string_view name) {
+  std::string path;
+  path.reserve(folder.size() + 1 + name.size());
+  path += folder;
+  if (!folder.empty() && folder.back() != '/') path += '/';
+  path += name;
+  return path;
+}
+
+Status PosixFileSystem::check_source_folder(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) {
+      return Error{"La carpeta origen no existe: " + path};
+    }
+    return file_error("No se pudo abrir la carpeta origen", path, errno);
+  }
+  if (!S_ISDIR(st.st_mode)) return Error{"La carpeta origen no es una carpeta: " + path};
+  return {};
+}
+
+Result<std::vector<ListedEntry>> PosixFileSystem::list_folder(const std::string& path,
+                                                              const std::string& report_path) {
+  UniqueDir dir(::opendir(path.c_str()));
+  if (!dir) return file_error("No se pudo leer la carpeta origen", path, errno);
+  const int dir_fd = ::dirfd(dir.get());
+
+  // The report is left out only when it lies in this very folder, whatever the path spelling.
+  std::string_view report_name;
+  struct stat here {}, report_dir {};
+  if (::fstat(dir_fd, &here) == 0 &&
+      ::stat(std::string(parent_of(report_path)).c_str(), &report_dir) == 0 &&
+      here.st_dev == report_dir.st_dev && here.st_ino == report_dir.st_ino) {
+    report_name = base_of(report_path);
+  }
+
+  std::vector<ListedEntry> entries;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir.get());
+    if (entry == nullptr) {
+      if (errno != 0) return file_error("No se pudo leer la carpeta origen", path, errno);
+      break;
+    }
+    const std::string_view name = entry->d_name;
+    if (name.empty() || name[0] == '.') continue;
+    if (!report_name.empty() && (name == report_name || is_temp_of(name, report_name))) continue;
+    bool regular = entry->d_type == DT_REG;
+    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+      // A link counts as what it points to; a dangling link or a loop is left out.
+      struct stat st {};
+      regular = ::fstatat(dir_fd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    }
+    if (regular) entries.push_back({std::string(name), true});
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const ListedEntry& a, const ListedEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
+Result<std::unique_ptr<InputFile>> PosixFileSystem::open_input(const std::string& path) {
+  // O_NONBLOCK: an entry swapped for a FIFO after the listing must not block the open.
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd.valid()) return file_error("No se pudo abrir el archivo", path, errno);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return file_error("No se pudo abrir el archivo", path, errno);
+  if (!S_ISREG(st.st_mode)) {
+    return Error{"No se pudo abrir el archivo " + path + ": no es un archivo normal"};
+  }
+  const int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+  return std::unique_ptr<InputFile>(std::make_unique<PosixInputFile>(std::move(fd), path));
+}
+
+Result<std::unique_ptr<ReportFile>> PosixFileSystem::create_report(const std::string& path) {
+  constexpr std::string_view kWhat = "No se pudo crear el informe";
+  if (path.empty()) {
+    return Error{"No se pudo crear el informe: falta la ruta del archivo de informe"};
+  }
+  if (path.back() == '/') return file_error(kWhat, path, EISDIR);
+
+  mode_t mode = 0666 & ~process_umask();
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0) {
+    if (S_ISDIR(existing.st_mode)) return file_error(kWhat, path, EISDIR);
+    if (!S_ISREG(existing.st_mode)) {
+      return Error{std::string(kWhat) + " " + path + ": no es un archivo normal"};
+    }
+    // Replacing goes by rename, which would ignore a read-only report; honour it here.
+    if ((existing.st_mode & 0222) == 0) return file_error(kWhat, path, EACCES);
+    mode = existing.st_mode & 07777;
+  }
+
+  std::string temp = join_path(parent_of(path), ".");
+  temp += base_of(path);
+  temp += kTempMarker;
+  temp += "XXXXXX";
+  UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd.valid()) return file_error(kWhat, path, errno);
+  ::fchmod(fd.get(), mode);
+  return std::unique_ptr<ReportFile>(
+      std::make_unique<PosixReportFile>(std::move(fd), std::move(temp), path));
+}
+
+}  // namespace zentil

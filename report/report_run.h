@@ -1,0 +1,39 @@
+// The batch behind "Generar": every spec file of the source folder becomes one report row, and
+// the run ends with the number of entries and the KB's score.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/file_system.h"
+#include "report/run_observer.h"
+
+namespace zentil {
+
+struct RunSettings {
+  std::string sourcePath;  // the spec folder, with or without a trailing "/"
+  std::string reportPath;  // the report file to create or replace
+  std::string decimalSeparator = ".";  // of the score in the closing message
+};
+
+enum class RunResult {
+  Completed,  // report saved, both closing messages shown
+  NoSource,   // the source path was empty; nothing was created
+  Failed,     // stopped on an error; any earlier report is untouched
+};
+
+struct RunOutcome {
+  RunResult result = RunResult::Completed;
+  std::int64_t entryCount = 0;
+  std::int64_t kbScore = 0;
+  std::optional<Error> error;  // set when Failed
+};
+
+// Runs one report from start to end on the calling thread, telling `observer` what to show.
+// The report is written to a temporary file and replaces the destination only once complete,
+// before the closing messages. Any failure stops the run: the observer gets the status line
+// cleared, a Failure message and the idle progress text, and the destination stays as it was.
+RunOutcome run_report(const RunSettings& settings, FileSystem& fs, RunObserver& observer);
+
+}  // namespace zentil
