@@ -1,0 +1,12 @@
+spec_i([ rpt, 'VentasMes', 'Reporte VentasMes' ]).
+header_i(0,title([]),'Encabezado 0').
+header_i(1,title([]),'Encabezado 1').
+b_line_i(1,print,'Detalle 0 del reporte').
+b_line_i(2,print,'Detalle 1 del reporte').
+b_line_i(3,print,'Detalle 2 del reporte').
+b_line_i(4,print,'Detalle 3 del reporte').
+b_line_i(5,print,'Detalle 4 del reporte').
+b_line_i(6,print,'Detalle 5 del reporte').
+b_line_i(7,print,'Detalle 6 del reporte').
+v_i(&Total,numeric(12,2),'Total').
+map_i(2,0,1).
