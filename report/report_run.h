@@ -15,6 +15,7 @@ struct RunSettings {
   std::string sourcePath;  // the spec folder, with or without a trailing "/"
   std::string reportPath;  // the report file to create or replace
   std::string decimalSeparator = ".";  // of the score in the closing message
+  unsigned jobs = 0;  // files scanned at once; 0: one per core
 };
 
 enum class RunResult {
