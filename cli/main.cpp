@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
   std::string report = default_report_path();
   bool quiet = false;
   app.add_option("CARPETA", source, "Carpeta de specs")->required();
-  app.add_option("INFORME", report, "Archivo de informe (por omisión, KBReport.csv en la carpeta actual)");
+  app.add_option("INFORME", report,
+                 "Archivo de informe (por omisión, KBReport.csv en la carpeta actual)");
   app.add_flag("-q,--quiet", quiet, "No muestra el avance en la terminal");
   app.footer(
       "Salida: 0 informe escrito; 1 la ejecución falló (el mensaje nombra el archivo y la "

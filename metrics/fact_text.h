@@ -27,7 +27,8 @@ inline bool begins_with(std::string_view line, std::string_view pattern) {
 inline bool contains(std::string_view line, std::string_view letters, std::string_view anchor) {
   std::size_t from = letters.size();
   while (from + anchor.size() <= line.size()) {
-    const void* hit = ::memmem(line.data() + from, line.size() - from, anchor.data(), anchor.size());
+    const void* hit =
+        ::memmem(line.data() + from, line.size() - from, anchor.data(), anchor.size());
     if (hit == nullptr) return false;
     const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
     if (begins_with(line.substr(at - letters.size()), letters)) return true;

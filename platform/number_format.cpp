@@ -9,8 +9,8 @@
 namespace zentil {
 
 std::string format_score(std::int64_t kb_score, std::string_view decimal_separator) {
-  const std::uint64_t magnitude =
-      kb_score < 0 ? 0 - static_cast<std::uint64_t>(kb_score) : static_cast<std::uint64_t>(kb_score);
+  const std::uint64_t magnitude = kb_score < 0 ? 0 - static_cast<std::uint64_t>(kb_score)
+                                               : static_cast<std::uint64_t>(kb_score);
   std::string text = kb_score < 0 ? "-" : "";
   if (magnitude < 1'000'000'000'000'000ULL) {
     // Below 10^15 every quotient has at most 15 significant digits: the exact decimal is what a

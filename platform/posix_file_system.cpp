@@ -48,7 +48,8 @@ mode_t process_umask() {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line)) {
-    if (line.starts_with("Umask:")) return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    if (line.starts_with("Umask:"))
+      return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
   }
   return 022;
 }
@@ -106,7 +107,8 @@ class PosixReportFile final : public ReportFile {
     if (::fdatasync(fd_.get()) != 0 && errno != EINVAL && errno != EROFS) {
       return file_error("No se pudo guardar el informe", path_, errno);
     }
-    if (::close(fd_.release()) != 0) return file_error("No se pudo guardar el informe", path_, errno);
+    if (::close(fd_.release()) != 0)
+      return file_error("No se pudo guardar el informe", path_, errno);
     if (::rename(temp_path_.c_str(), path_.c_str()) != 0) {
       return file_error("No se pudo guardar el informe", path_, errno);
     }
@@ -173,7 +175,8 @@ Result<std::vector<ListedEntry>> PosixFileSystem::list_folder(const std::string&
 
   // The report is left out only when it lies in this very folder, whatever the path spelling.
   std::string_view report_name;
-  struct stat here {}, report_dir {};
+  struct stat here {
+  }, report_dir{};
   if (::fstat(dir_fd, &here) == 0 &&
       ::stat(std::string(parent_of(report_path)).c_str(), &report_dir) == 0 &&
       here.st_dev == report_dir.st_dev && here.st_ino == report_dir.st_ino) {

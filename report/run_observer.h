@@ -13,9 +13,9 @@ enum class ProgressStage {
 };
 
 enum class MessageKind {
-  Notice,  // nothing to run: the source folder is not set
-  Result,  // one of the two closing messages
-  Failure, // the run stopped; the text names the file and the reason
+  Notice,   // nothing to run: the source folder is not set
+  Result,   // one of the two closing messages
+  Failure,  // the run stopped; the text names the file and the reason
 };
 
 class RunObserver {

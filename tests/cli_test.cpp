@@ -1,6 +1,10 @@
 // zentil-report as scripts use it: exit codes, standard output and error, the report.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "metrics/report_row.h"
 #include "support/run_program.h"
@@ -9,11 +13,11 @@
 namespace zentil {
 namespace {
 
-using testing::ProgramResult;
-using testing::TempDir;
 using testing::file_exists;
+using testing::ProgramResult;
 using testing::read_file;
 using testing::run_program;
+using testing::TempDir;
 
 ProgramResult cli(std::vector<std::string> args, std::vector<std::string> env = {},
                   const std::string& cwd = "") {
@@ -65,9 +69,13 @@ TEST_F(CliTest, ExitCodes) {
       {"no arguments", {}, 2, "Uso: zentil-report"},
       {"unknown option", {"--frobnicate", src.path()}, 2, "Uso: zentil-report"},
       {"too many arguments", {src.path(), out / "r.csv", "extra"}, 2, "Uso: zentil-report"},
-      {"missing folder", {src / "nope", out / "r.csv"}, 1,
+      {"missing folder",
+       {src / "nope", out / "r.csv"},
+       1,
        "zentil-report: La carpeta origen no existe: " + (src / "nope") + "\n"},
-      {"report folder missing", {src.path(), out / "no/r.csv"}, 1,
+      {"report folder missing",
+       {src.path(), out / "no/r.csv"},
+       1,
        "zentil-report: No se pudo crear el informe " + (out / "no/r.csv") +
            ": No such file or directory\n"},
   };
@@ -92,11 +100,50 @@ TEST_F(CliTest, HelpAndVersion) {
 
 TEST_F(CliTest, FailedStandardOutputIsAFailure) {
   if (!file_exists("/dev/full")) GTEST_SKIP();
-  const ProgramResult r = run_program(
-      {"/bin/sh", "-c", std::string(ZENTIL_REPORT_BIN) + " '" + src.path() + "' '" +
-                            (out / "r.csv") + "' > /dev/full"});
+  const ProgramResult r = run_program({"/bin/sh", "-c",
+                                       std::string(ZENTIL_REPORT_BIN) + " '" + src.path() + "' '" +
+                                           (out / "r.csv") + "' > /dev/full"});
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_NE(r.err.find("salida"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace zentil
+
+namespace zentil {
+namespace {
+
+// Runs zentil-report with standard error on a pseudo-terminal; returns what the terminal got.
+std::string terminal_stderr(const std::vector<std::string>& args) {
+  int master = -1;
+  const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, STDOUT_FILENO);
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    std::vector<char*> argv{const_cast<char*>(ZENTIL_REPORT_BIN)};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  std::string seen;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) seen.append(buffer, n);
+  ::waitpid(pid, nullptr, 0);
+  ::close(master);
+  return seen;
+}
+
+TEST(CliTerminal, ProgressOnOneLineEveryTenFiles) {
+  TempDir src, out;
+  for (int i = 0; i < 23; ++i) src.write("f" + std::to_string(100 + i), "v_i(&x)\r\n");
+  const std::string seen = terminal_stderr({src.path(), out / "r.csv"});
+  // The terminal turns "\n" into "\r\n".
+  EXPECT_EQ(seen,
+            "\rArchivos procesados: 10\x1b[K\rArchivos procesados: 20\x1b[K"
+            "\rArchivos procesados: 23\x1b[K\r\n");
+  EXPECT_EQ(terminal_stderr({"--quiet", src.path(), out / "r.csv"}), "");
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ std::string utf8(char32_t cp) {
 
 TEST(Windows1252, LatinOneRangeMapsToItself) {
   for (char32_t cp = 0xA0; cp <= 0xFF; ++cp) {
-    EXPECT_EQ(encode(utf8(cp)), std::string(1, static_cast<char>(cp))) << std::hex << static_cast<unsigned>(cp);
+    EXPECT_EQ(encode(utf8(cp)), std::string(1, static_cast<char>(cp)))
+        << std::hex << static_cast<unsigned>(cp);
   }
 }
 
@@ -41,14 +42,18 @@ TEST(Windows1252, TheHighControlBlock) {
       {0x2122, 0x99}, {0x0161, 0x9A}, {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F},
       {0x0081, 0x81}, {0x008D, 0x8D}};
   for (const auto& [cp, byte] : cases) {
-    EXPECT_EQ(encode(utf8(cp)), std::string(1, static_cast<char>(byte))) << std::hex << static_cast<unsigned>(cp);
+    EXPECT_EQ(encode(utf8(cp)), std::string(1, static_cast<char>(byte)))
+        << std::hex << static_cast<unsigned>(cp);
   }
   EXPECT_EQ(encode(utf8(0x0080)), "?");
   EXPECT_EQ(encode(utf8(0x0100)), "?");
 }
 
 TEST(Windows1252, MixedNameDecodesEveryCharacter) {
-  EXPECT_EQ(encode("Se\xC3\xB1or \xE2\x80\x9C" "a\xE2\x80\x9D \xD0\x96"), "Se\xF1or \x93" "a\x94 ?");
+  EXPECT_EQ(encode("Se\xC3\xB1or \xE2\x80\x9C"
+                   "a\xE2\x80\x9D \xD0\x96"),
+            "Se\xF1or \x93"
+            "a\x94 ?");
 }
 
 }  // namespace

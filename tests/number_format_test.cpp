@@ -31,8 +31,7 @@ TEST(ScoreFormat, TwoLocales) {
       {1234567890123456, "12345678901234.6", "12345678901234,6"},
       {-99999999999999999, "-1E+15", "-1E+15"},
       {std::numeric_limits<std::int64_t>::max(), "9.22337203685478E+16", "9,22337203685478E+16"},
-      {std::numeric_limits<std::int64_t>::min(), "-9.22337203685478E+16",
-       "-9,22337203685478E+16"},
+      {std::numeric_limits<std::int64_t>::min(), "-9.22337203685478E+16", "-9,22337203685478E+16"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(format_score(c.score, "."), c.point) << c.score;

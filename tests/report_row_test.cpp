@@ -11,7 +11,8 @@ namespace {
 TEST(ReportHeader, IsTheExact128CharactersInWindows1252) {
   ASSERT_EQ(kReportHeader.size(), 128u + 2u);
   EXPECT_TRUE(kReportHeader.ends_with("\r\n"));
-  EXPECT_EQ(kReportHeader.substr(0, 11), std::string_view("Archivo,L\xED" "n"));
+  EXPECT_EQ(kReportHeader.substr(0, 11), std::string_view("Archivo,L\xED"
+                                                          "n"));
   EXPECT_EQ(kReportHeader.find("Tama\xF1o"), 15u);
   EXPECT_EQ(std::count(kReportHeader.begin(), kReportHeader.end(), ','), 12);
   EXPECT_EQ(kReportHeader.find(", "), std::string_view::npos);
@@ -62,17 +63,17 @@ TEST(ReportRow, NamesAreWrittenUnescaped) {
     std::string written;
   };
   const std::vector<Case> cases = {
-      {"a,b.spc", "a,b.spc"},                          // a comma makes one field more
-      {"\"q\".spc", "\"q\".spc"},                      // quotes stay
-      {"a\rb\nc", "a?b?c"},                            // one row stays one line
-      {"a\xC3\xB1o.spc", "a\xF1o.spc"},                // UTF-8 ñ becomes 0xF1
-      {"\xE2\x82\xAC", "\x80"},                        // € has its own byte
-      {"\xE6\x97\xA5.spc", "?.spc"},                   // no such character in the code page
-      {"\xF0\x9F\x98\x80", "?"},                       // nor outside the basic plane
-      {"caf\xE9\r.spc", "caf\xE9?.spc"},               // Latin-1 bytes: written as they are
-      {"\xC3", "\xC3"},                                // truncated sequence: bytes
-      {"\xC0\xAF", "\xC0\xAF"},                        // overlong: bytes
-      {"\xED\xA0\x80", "\xED\xA0\x80"},                // surrogate: bytes
+      {"a,b.spc", "a,b.spc"},             // a comma makes one field more
+      {"\"q\".spc", "\"q\".spc"},         // quotes stay
+      {"a\rb\nc", "a?b?c"},               // one row stays one line
+      {"a\xC3\xB1o.spc", "a\xF1o.spc"},   // UTF-8 ñ becomes 0xF1
+      {"\xE2\x82\xAC", "\x80"},           // € has its own byte
+      {"\xE6\x97\xA5.spc", "?.spc"},      // no such character in the code page
+      {"\xF0\x9F\x98\x80", "?"},          // nor outside the basic plane
+      {"caf\xE9\r.spc", "caf\xE9?.spc"},  // Latin-1 bytes: written as they are
+      {"\xC3", "\xC3"},                   // truncated sequence: bytes
+      {"\xC0\xAF", "\xC0\xAF"},           // overlong: bytes
+      {"\xED\xA0\x80", "\xED\xA0\x80"},   // surrogate: bytes
   };
   for (const auto& c : cases) {
     std::string row;

@@ -20,10 +20,10 @@
 namespace zentil {
 namespace {
 
-using testing::RecordingObserver;
-using testing::TempDir;
 using testing::file_exists;
 using testing::read_file;
+using testing::RecordingObserver;
+using testing::TempDir;
 
 const std::string kHeader(kReportHeader);
 
@@ -69,7 +69,8 @@ class SeamFileSystem final : public FileSystem {
     FailingReport(std::unique_ptr<ReportFile> inner, bool on_write, std::string path)
         : inner_(std::move(inner)), on_write_(on_write), path_(std::move(path)) {}
     Status write(std::string_view bytes) override {
-      if (on_write_) return Error{"No se pudo escribir el informe " + path_ + ": No space left on device"};
+      if (on_write_)
+        return Error{"No se pudo escribir el informe " + path_ + ": No space left on device"};
       return inner_->write(bytes);
     }
     Status commit() override {
@@ -214,11 +215,10 @@ TEST_F(RunFixture, ListingIsSortedAndLeavesOutWhatIsNoSpecFile) {
   ::close(sock);
   ASSERT_EQ(outcome.result, RunResult::Completed);
   EXPECT_EQ(outcome.entryCount, 4);
-  EXPECT_EQ(read_file(out / "r.csv"),
-            kHeader + row("A.spc", "0,0,0,0,0,0,0,0,0,0,0,0") +
-                row("a,b.spc", "0,0,0,0,0,0,0,0,0,0,0,0") +
-                row("b.spc", "0,0,0,0,0,0,0,0,0,0,0,0") +
-                row("link.spc", "0,0,0,0,0,0,0,0,0,0,0,0"));
+  EXPECT_EQ(read_file(out / "r.csv"), kHeader + row("A.spc", "0,0,0,0,0,0,0,0,0,0,0,0") +
+                                          row("a,b.spc", "0,0,0,0,0,0,0,0,0,0,0,0") +
+                                          row("b.spc", "0,0,0,0,0,0,0,0,0,0,0,0") +
+                                          row("link.spc", "0,0,0,0,0,0,0,0,0,0,0,0"));
 }
 
 TEST_F(RunFixture, FolderWithoutTrailingSlashIsTheFolderItNames) {
@@ -238,11 +238,12 @@ TEST_F(RunFixture, ReportInsideTheSourceFolderIsNeverListed) {
   write_files(src, 2);
   src.write("KBReport.csv", "earlier report, long enough to count\r\n");
   ASSERT_EQ(run(src / "KBReport.csv").result, RunResult::Completed);
-  EXPECT_EQ(read_file(src / "KBReport.csv"),
-            kHeader + row("f01", "1,16,0,0,0,0,0,0,0,0,0,1") + row("f02", "1,16,0,0,0,0,0,0,0,0,0,1"));
+  EXPECT_EQ(read_file(src / "KBReport.csv"), kHeader + row("f01", "1,16,0,0,0,0,0,0,0,0,0,1") +
+                                                 row("f02", "1,16,0,0,0,0,0,0,0,0,0,1"));
   // Also when the folder is spelt differently.
   observer.events.clear();
-  ASSERT_EQ(run(fs, src.path() + "/./", src.path() + "//KBReport.csv").result, RunResult::Completed);
+  ASSERT_EQ(run(fs, src.path() + "/./", src.path() + "//KBReport.csv").result,
+            RunResult::Completed);
   EXPECT_EQ(observer.events[3], "result:Cantidad de archivos procesados: 2");
 }
 
@@ -265,7 +266,8 @@ struct FailureCase {
 
 std::string expand(std::string text, const RunFixture& f) {
   for (auto [key, value] : {std::pair{"SRC", f.src.path()}, std::pair{"OUT", f.out.path()}}) {
-    for (auto at = text.find(key); at != std::string::npos; at = text.find(key, at + value.size())) {
+    for (auto at = text.find(key); at != std::string::npos;
+         at = text.find(key, at + value.size())) {
       text.replace(at, 3, value);
     }
   }
@@ -275,10 +277,14 @@ std::string expand(std::string text, const RunFixture& f) {
 TEST_F(RunFixture, FailuresKeepTheEarlierReport) {
   const std::vector<FailureCase> cases = {
       {"missing source folder",
-       [](RunFixture& f, SeamFileSystem& s) { return f.run(s, f.src / "nope", f.out / "KBReport.csv"); },
+       [](RunFixture& f, SeamFileSystem& s) {
+         return f.run(s, f.src / "nope", f.out / "KBReport.csv");
+       },
        "La carpeta origen no existe: SRC/nope"},
       {"source is a file",
-       [](RunFixture& f, SeamFileSystem& s) { return f.run(s, f.src / "f01", f.out / "KBReport.csv"); },
+       [](RunFixture& f, SeamFileSystem& s) {
+         return f.run(s, f.src / "f01", f.out / "KBReport.csv");
+       },
        "La carpeta origen no es una carpeta: SRC/f01"},
       {"report folder missing",
        [](RunFixture& f, SeamFileSystem& s) { return f.run(s, f.src.path(), f.out / "no/r.csv"); },
@@ -335,7 +341,8 @@ TEST_F(RunFixture, ReadOnlyReportIsNotReplaced) {
   ASSERT_EQ(::chmod((out / "r.csv").c_str(), 0444), 0);
   const RunOutcome outcome = run(out / "r.csv");
   ASSERT_EQ(outcome.result, RunResult::Failed);
-  EXPECT_EQ(outcome.error->message, "No se pudo crear el informe " + (out / "r.csv") + ": Permission denied");
+  EXPECT_EQ(outcome.error->message,
+            "No se pudo crear el informe " + (out / "r.csv") + ": Permission denied");
   EXPECT_EQ(read_file(out / "r.csv"), "kept");
 }
 

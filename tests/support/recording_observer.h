@@ -14,12 +14,14 @@ class RecordingObserver final : public RunObserver {
   // notice, result, failure.
   std::vector<std::string> events;
 
-  void status_changed(std::string_view text) override { events.push_back("status:" + std::string(text)); }
+  void status_changed(std::string_view text) override {
+    events.push_back("status:" + std::string(text));
+  }
   void progress_changed(std::string_view text, ProgressStage) override {
     events.push_back("progress:" + std::string(text));
   }
   void show_message(std::string_view text, MessageKind kind) override {
-    const char* name = kind == MessageKind::Notice ? "notice:"
+    const char* name = kind == MessageKind::Notice   ? "notice:"
                        : kind == MessageKind::Result ? "result:"
                                                      : "failure:";
     events.push_back(name + std::string(text));
