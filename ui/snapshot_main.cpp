@@ -1,0 +1,36 @@
+// zentil-snapshot: pictures of the window and its icon for the documentation. Run it under a
+// real X server (xvfb-run) so the fonts render as a person sees them.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyleFactory>
+#include <QTextStream>
+
+#include "ui/frm_principal.h"
+#include "ui/window_icon.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QTextStream err(stderr);
+  if (argc != 2) {
+    err << "Uso: zentil-snapshot CARPETA\n";
+    return 2;
+  }
+  const QString folder = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/");
+
+  zentil::ui::frmPrincipal window;
+  // The window as it looks halfway through a run: every caption and both paths on show.
+  window.txtPath->setText(QStringLiteral("/home/ana/kb/ventas/specs/"));
+  window.txtDest->setText(QStringLiteral("/home/ana/informes/KBReport.csv"));
+  window.Label1->setText(QStringLiteral("Procesando archivos.. Espere por favor."));
+  window.Label2->setText(QStringLiteral("Archivos procesados: 120"));
+  window.show();
+  QApplication::processEvents();
+
+  bool ok = window.grab().save(folder + QStringLiteral("window.png"));
+  ok = zentil::ui::draw_icon(256).save(folder + QStringLiteral("icon-256.png")) && ok;
+  ok = zentil::ui::draw_icon(32).save(folder + QStringLiteral("icon-32.png")) && ok;
+  if (!ok) err << "No se pudieron guardar las imágenes en " << folder << "\n";
+  return ok ? 0 : 1;
+}
