@@ -4,6 +4,7 @@
 #include <csignal>
 
 #include "ui/frm_principal.h"
+#include "ui/spanish_texts.h"
 #include "ui/window_icon.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   // One look everywhere: the layout's small sizes are checked against this style.
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QApplication::setWindowIcon(zentil::ui::window_icon());
+  zentil::ui::install_spanish_qt_texts(app);
 
   zentil::ui::frmPrincipal window;
   window.show();

@@ -1,6 +1,8 @@
 #include "ui/message_box.h"
 
+#include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "ui/dialog_seams.h"
 
@@ -12,6 +14,8 @@ std::unique_ptr<QMessageBox> make_message_box(QWidget* owner, const QString& tex
   // Paths are shown as typed: a "<" in a folder name is no markup.
   box->setTextFormat(Qt::PlainText);
   box->setWindowModality(Qt::ApplicationModal);
+  box->button(QMessageBox::Ok)->setIcon(QIcon());  // some styles put one on the button
+
   return box;
 }
 

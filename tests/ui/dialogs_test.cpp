@@ -2,6 +2,7 @@
 // message box.
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "ui/dialog_seams.h"
 #include "ui/message_box.h"
@@ -45,6 +46,8 @@ TEST_F(DialogsTest, MessageBoxIsModalTitledZentilWithoutIconAndOkOnly) {
   EXPECT_EQ(box->textFormat(), Qt::PlainText);  // a "<" in a path is no markup
   EXPECT_EQ(box->text(), "La carpeta origen no existe: /kb/<b>x</b>");
   EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+  EXPECT_EQ(box->button(QMessageBox::Ok)->text().remove('&'), "Aceptar");
+  EXPECT_TRUE(box->button(QMessageBox::Ok)->icon().isNull());
 }
 
 }  // namespace

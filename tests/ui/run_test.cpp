@@ -114,6 +114,22 @@ TEST_F(RunTest, FoldersWithAccentsAndNoTrailingSlashWork) {
   EXPECT_EQ(line_count(read_file(dir / "año/informe é.csv")), 4);
 }
 
+TEST_F(RunTest, ScoreUsesTheDecimalSeparatorOfTheUsersLocale) {
+  TempDir dir;
+  write_specs(dir, "specs", 3);
+  window->txtPath->setText(q(dir / "specs/"));
+  window->txtDest->setText(q(dir / "KBReport.csv"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"C", "Zentil|Zentil de la KB: 0.12"}, {"es_ES.UTF-8", "Zentil|Zentil de la KB: 0,12"}};
+  for (const auto& [locale, score] : cases) {
+    SCOPED_TRACE(locale);
+    setenv("LC_ALL", locale, 1);
+    seen.clear();
+    generate();
+    EXPECT_EQ(messages().value(1), score);
+  }
+}
+
 TEST_F(RunTest, InputDuringTheRunIsIgnored) {
   TempDir dir;
   write_specs(dir, "specs", 2);
