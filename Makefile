@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD  := build/$(PRESET)
 BIN    := $(BUILD)/bin
 
-.PHONY: all deps configure build run test asan format bench clean
+.PHONY: all deps configure build run report screenshot test asan format bench clean
 
 all: build
 
@@ -16,8 +16,22 @@ configure: deps
 build: configure
 	@cmake --build --preset $(PRESET)
 
+# The window needs a display; without one, measure the sample KB from the command line instead.
 run: build
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  exec $(BIN)/zentil; \
+	else \
+	  echo "No hay pantalla (DISPLAY y WAYLAND_DISPLAY están vacías): la ventana no puede abrirse."; \
+	  echo "No display: the window cannot open. Measuring examples/sample-kb/ with zentil-report instead."; \
+	  $(MAKE) --no-print-directory report; \
+	fi
+
+report: build
 	$(BIN)/zentil-report examples/sample-kb/ $(BUILD)/KBReport.csv
+
+# Pictures of the window and its icon for the README, rendered by a real X server (Xvfb).
+screenshot: build
+	xvfb-run -a -s '-screen 0 800x600x24' $(BIN)/zentil-snapshot docs
 
 test: build
 	ctest --preset $(PRESET)

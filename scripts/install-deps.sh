@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  qt6-base-dev libgl-dev xvfb xauth fonts-dejavu-core
+  qt6-base-dev qt6-wayland qt6-translations-l10n libgl-dev xvfb xauth fonts-dejavu-core
   locales hyperfine ripgrep gawk time
   clang-14 libclang-rt-14-dev
 )

@@ -1,0 +1,56 @@
+// zentil-snapshot: pictures of the window and its icon for the documentation. Run it under a
+// real X server (xvfb-run) so the fonts render as a person sees them.
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QLineEdit>
+#include <QStyleFactory>
+#include <QTextStream>
+
+#include "ui/frm_principal.h"
+#include "ui/message_box.h"
+#include "ui/module1.h"
+#include "ui/spanish_texts.h"
+#include "ui/window_icon.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  zentil::ui::install_spanish_qt_texts(app);
+  QTextStream err(stderr);
+  const bool dialogs = argc == 3 && QByteArray(argv[2]) == "--dialogs";
+  if (argc != 2 && !dialogs) {
+    err << "Uso: zentil-snapshot CARPETA [--dialogs]\n";
+    return 2;
+  }
+  const QString folder = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/");
+
+  zentil::ui::frmPrincipal window;
+  // The window as it looks halfway through a run: every caption and both paths on show.
+  window.txtPath->setText(QStringLiteral("/home/ana/kb/ventas/specs/"));
+  window.txtDest->setText(QStringLiteral("/home/ana/informes/KBReport.csv"));
+  window.Label1->setText(QStringLiteral("Procesando archivos.. Espere por favor."));
+  window.Label2->setText(QStringLiteral("Archivos procesados: 120"));
+  window.show();
+  QApplication::processEvents();
+
+  bool ok = window.grab().save(folder + QStringLiteral("window.png"));
+  ok = zentil::ui::draw_icon(256).save(folder + QStringLiteral("icon-256.png")) && ok;
+  ok = zentil::ui::draw_icon(32).save(folder + QStringLiteral("icon-32.png")) && ok;
+  if (dialogs) {
+    // The two dialogs as the user meets them, shown without their modal loop.
+    auto chooser =
+        zentil::ui::Module1::make_folder_dialog(&window, "Seleccione la carpeta de specs:");
+    chooser->show();
+    QApplication::processEvents();
+    ok = chooser->grab().save(folder + QStringLiteral("chooser.png")) && ok;
+    chooser->hide();
+    auto box = zentil::ui::make_message_box(&window, QStringLiteral("Zentil de la KB: 2,81"));
+    box->show();
+    QApplication::processEvents();
+    ok = box->grab().save(folder + QStringLiteral("message.png")) && ok;
+  }
+  if (!ok) err << "No se pudieron guardar las imágenes en " << folder << "\n";
+  return ok ? 0 : 1;
+}
