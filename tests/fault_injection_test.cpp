@@ -183,6 +183,18 @@ TEST_F(FaultTest, ReadOnlyReportFolderStopsTheRun) {
   expect_stopped(r, report, std::strerror(EACCES), "read-only folder");
 }
 
+TEST_F(FaultTest, SourceFolderThatMayNotBeReadStopsTheRun) {
+  if (::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "no setpriv";
+  std::vector<std::string> as_other_user;
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chmod(out.path().c_str(), 0777), 0);
+    as_other_user = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  }
+  ASSERT_EQ(::chmod(src.path().c_str(), 0311), 0);  // may be entered, not listed
+  const ProgramResult r = cli({src.path(), report}, {}, {}, as_other_user);
+  expect_stopped(r, src.path(), std::strerror(EACCES), "source folder 0311");
+}
+
 TEST_F(FaultTest, ReadOnlyReportFileIsNotReplaced) {
   ASSERT_EQ(::chmod(report.c_str(), 0444), 0);
   const ProgramResult r = cli({src.path(), report});
@@ -293,6 +305,15 @@ TEST_F(ChangingRunTest, FileThatVanishesAfterTheListingStopsTheRun) {
   const std::string doomed = src.write("m.spc", "v_i(&Variable)\r\n");
   fs.after_listing = [&] { ::unlink(doomed.c_str()); };
   expect_failed(run(), doomed, std::strerror(ENOENT));
+}
+
+TEST_F(ChangingRunTest, FileSwappedForAFifoAfterTheListingStopsTheRunWithoutHanging) {
+  const std::string swapped = src.write("m.spc", "v_i(&Variable)\r\n");
+  fs.after_listing = [&] {
+    ::unlink(swapped.c_str());
+    ASSERT_EQ(::mkfifo(swapped.c_str(), 0644), 0);
+  };
+  expect_failed(run(), swapped, "no es un archivo normal");
 }
 
 TEST_F(ChangingRunTest, FileTruncatedDuringTheScanGetsItsSizeAfterTheScan) {

@@ -20,7 +20,10 @@ namespace {
 class ChoppedFile final : public InputFile {
  public:
   ChoppedFile(std::string_view bytes, std::uint32_t seed)
-      : rest_(bytes), full_reads_(seed == 0), state_(seed) {}
+      : rest_(bytes),
+        size_(static_cast<std::int64_t>(bytes.size())),
+        full_reads_(seed == 0),
+        state_(seed) {}
 
   Result<std::size_t> read(std::span<char> buffer) override {
     if (rest_.empty() || buffer.empty()) return std::size_t{0};
@@ -36,10 +39,11 @@ class ChoppedFile final : public InputFile {
     rest_.remove_prefix(want);
     return want;
   }
-  Result<std::int64_t> size() override { return std::int64_t{0}; }
+  Result<std::int64_t> size() override { return size_; }
 
  private:
   std::string_view rest_;
+  std::int64_t size_;
   bool full_reads_;
   std::uint32_t state_;
 };
