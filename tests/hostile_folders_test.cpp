@@ -186,6 +186,18 @@ TEST_F(HostileFolder, ReportInsideTheSourceFolderIsNeverListed) {
   EXPECT_EQ(folder_names(src.path()), (std::vector<std::string>{"KBReport.csv", "a.spc", "sub"}));
 }
 
+TEST_F(HostileFolder, ReportWithTheLongestNameIsWritten) {
+  src.write("a.spc", kVarFile);
+  out.write(std::string(255, 'r'), "old\r\n");
+  for (const std::size_t length : {240u, 241u, 254u, 255u}) {
+    const std::string report = out / std::string(length, 'r');
+    const ProgramResult r = cli({src.path(), report});
+    EXPECT_EQ(r.exit_code, 0) << length << ": " << r.err;
+    EXPECT_EQ(read_file(report), kHeader + "a.spc" + kVarFields) << length;
+  }
+  EXPECT_EQ(folder_names(out.path()).size(), 4u);
+}
+
 TEST_F(HostileFolder, ReportPathsThatCannotBeAReport) {
   src.write("a.spc", kVarFile);
   out.write("old.csv", "old\r\n");
