@@ -111,22 +111,25 @@ TEST_F(FaultTest, ShimWithTheFaultPastTheEndChangesNothing) {
 
 // ---- the report hits the file-size limit -----------------------------------------------------
 
-TEST_F(FaultTest, WriteErrorAnywhereInTheReportKeepsTheEarlierOne) {
-  // Long names make enough rows that the report is written in pieces during the scan too.
+// Enough rows, with long names, that the report is written in pieces during the scan too, not
+// only when it is saved. Returns the report a run without faults writes.
+std::string write_many_rows(const TempDir& src) {
   for (int i = 0; i < 400; ++i) {
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "_%03d.spc", i);
-    src.write(std::string(190, 'n') + suffix, "v_i(&Variable)\r\n");
+    src.write(std::string(190, 'n') + "_" + std::to_string(1000 + i) + ".spc",
+              "v_i(&Variable)\r\n");
   }
   TempDir full;
   const ProgramResult whole = cli({src.path(), full / "KBReport.csv"});
-  ASSERT_EQ(whole.exit_code, 0) << whole.err;
-  const std::string expected = read_file(full / "KBReport.csv");
+  EXPECT_EQ(whole.exit_code, 0) << whole.err;
+  return read_file(full / "KBReport.csv");
+}
+
+TEST_F(FaultTest, FileSizeLimitAnywhereInTheReportKeepsTheEarlierOne) {
+  const std::string expected = write_many_rows(src);
   ASSERT_GT(expected.size(), 80u * 1024);
   const auto header = static_cast<rlim_t>(kReportHeader.size());
   const auto total = static_cast<rlim_t>(expected.size());
 
-  const std::string reason = std::strerror(EFBIG);
   const struct {
     const char* where;
     rlim_t limit;
@@ -142,7 +145,7 @@ TEST_F(FaultTest, WriteErrorAnywhereInTheReportKeepsTheEarlierOne) {
       const rlimit lim{limit, limit};
       ::setrlimit(RLIMIT_FSIZE, &lim);
     });
-    expect_stopped(r, report, reason, c.where);
+    expect_stopped(r, report, std::strerror(EFBIG), c.where);
   }
   // Exactly enough room: the report is saved whole.
   const ProgramResult r = cli({src.path(), report}, {}, [total] {
@@ -152,6 +155,44 @@ TEST_F(FaultTest, WriteErrorAnywhereInTheReportKeepsTheEarlierOne) {
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(read_file(report), expected);
   EXPECT_EQ(folder_names(out.path()), std::vector<std::string>{"KBReport.csv"});
+}
+
+TEST_F(FaultTest, DiskFullOrFailedSaveKeepsTheEarlierReport) {
+  const std::string expected = write_many_rows(src);
+  const auto header = static_cast<std::int64_t>(kReportHeader.size());
+  const auto total = static_cast<std::int64_t>(expected.size());
+  const std::string shim = "LD_PRELOAD=" ZENTIL_FAULT_SHIM;
+  const std::string asan = testing::asan_options_with("verify_asan_link_order=0");
+  const struct {
+    const char* where;
+    std::vector<std::string> env;
+    int errnum;
+  } cases[] = {
+      {"disk full from the start", {"ZENTIL_FAULT_REPORT=write", "ZENTIL_FAULT_AT=0"}, ENOSPC},
+      {"disk full in the header",
+       {"ZENTIL_FAULT_REPORT=write", "ZENTIL_FAULT_AT=" + std::to_string(header - 1)},
+       ENOSPC},
+      {"disk full in a row, during the scan",
+       {"ZENTIL_FAULT_REPORT=write", "ZENTIL_FAULT_AT=" + std::to_string(header + 1000)},
+       ENOSPC},
+      {"disk full at the last byte",
+       {"ZENTIL_FAULT_REPORT=write", "ZENTIL_FAULT_AT=" + std::to_string(total - 1)},
+       ENOSPC},
+      {"fdatasync fails", {"ZENTIL_FAULT_REPORT=fdatasync"}, EIO},
+      {"close fails", {"ZENTIL_FAULT_REPORT=close"}, EIO},
+      {"rename fails", {"ZENTIL_FAULT_REPORT=rename"}, EIO},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> env = c.env;
+    env.push_back(shim);
+    env.push_back(asan);
+    expect_stopped(cli({src.path(), report}, env), report, std::strerror(c.errnum), c.where);
+  }
+  // Room for exactly the whole report: saved.
+  const ProgramResult r = cli({src.path(), report}, {shim, asan, "ZENTIL_FAULT_REPORT=write",
+                                                     "ZENTIL_FAULT_AT=" + std::to_string(total)});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(read_file(report), expected);
 }
 
 // ---- a spec file that may not be opened ------------------------------------------------------
