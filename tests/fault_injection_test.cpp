@@ -1,5 +1,6 @@
 // Faults injected into real runs: failing reads of a spec file, a report that hits the file-size
-// limit, a spec file that may not be opened, files that vanish, shrink or grow during the run.
+// limit or a full disk or fails to be saved, folders and files that may not be read or written,
+// files that vanish, are swapped, shrink or grow during the run.
 // Every failure must stop the run with one line that names the file and the system's reason,
 // exit 1, leave an earlier report byte for byte as it was and leave no temporary file behind.
 #include <gtest/gtest.h>
@@ -25,7 +26,8 @@ using testing::ProgramResult;
 using testing::read_file;
 using testing::TempDir;
 
-// The run reads spec files with a buffer of this size; faults are placed around its edges.
+// The run reads spec files with a buffer of this size (report/report_run.cpp); faults are placed
+// around its edges. Keep the two in step.
 constexpr std::int64_t kReadBuffer = 256 * 1024;
 const std::string kOldReport = "an earlier report\r\nwith rows,1,2,3\r\n";
 
