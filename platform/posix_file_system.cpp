@@ -37,10 +37,18 @@ std::string_view base_of(std::string_view path) {
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+// The part of a report's name that its temporary file's name repeats: as much as fits in one
+// file name beside "." and the marker and mkstemp's six characters.
+std::string_view temp_stem(std::string_view report_name) {
+  constexpr std::size_t kNameMax = 255;
+  return report_name.substr(0, kNameMax - 1 - kTempMarker.size() - 6);
+}
+
 // Whether `name` is the temporary file of a report named `report_name`.
 bool is_temp_of(std::string_view name, std::string_view report_name) {
-  return name.size() > 1 && name[0] == '.' && name.substr(1).starts_with(report_name) &&
-         name.substr(1 + report_name.size()).starts_with(kTempMarker);
+  const std::string_view stem = temp_stem(report_name);
+  return name.size() > 1 && name[0] == '.' && name.substr(1).starts_with(stem) &&
+         name.substr(1 + stem.size()).starts_with(kTempMarker);
 }
 
 mode_t process_umask() {
@@ -241,7 +249,7 @@ Result<std::unique_ptr<ReportFile>> PosixFileSystem::create_report(const std::st
   }
 
   std::string temp = join_path(parent_of(path), ".");
-  temp += base_of(path);
+  temp += temp_stem(base_of(path));
   temp += kTempMarker;
   temp += "XXXXXX";
   UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
