@@ -116,7 +116,7 @@ void SpecScanner::scan_line(std::string_view line) {
       break;
     case 'b':
       if (begins_with(line, "b_line_i")) {
-        if (contains(line, "cmd", ",")) ++metrics_.commands;
+        if (contains(line, "cmd,")) ++metrics_.commands;
         return;
       }
       break;
@@ -135,7 +135,7 @@ void SpecScanner::scan_line(std::string_view line) {
 
   // Rule 17: "title([])" anywhere but at the very start makes a print block, ahead of the level
   // and rule lines below.
-  if (!begins_with(line, "title([])") && contains(line, "title", "([])")) {
+  if (!begins_with(line, "title([])") && contains(line, "title([])")) {
     return void(++metrics_.printBlocks);
   }
 
@@ -150,7 +150,7 @@ void SpecScanner::scan_line(std::string_view line) {
       if (begins_with(line, "rule_i(")) {
         if (begins_with(line, "rule_i(0,prop(")) return void(++metrics_.propertyRules);
         if (begins_with(line, "rule_i(0,datastore(")) return void(++metrics_.datastoreRules);
-        if (contains(line, ",rule", "([")) ++metrics_.rules;
+        if (contains(line, ",rule([")) ++metrics_.rules;
       }
       break;
     default:
