@@ -55,13 +55,26 @@ mode_t process_umask() {
 
 class PosixInputFile final : public InputFile {
  public:
-  PosixInputFile(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+  PosixInputFile(UniqueFd fd, std::string path, std::int64_t size_at_open)
+      : fd_(std::move(fd)), path_(std::move(path)), size_at_open_(size_at_open) {}
 
   Result<std::size_t> read(std::span<char> buffer) override {
+    if (at_end_) return std::size_t{0};
     for (;;) {
       const ssize_t n = ::read(fd_.get(), buffer.data(), buffer.size());
-      if (n >= 0) return static_cast<std::size_t>(n);
-      if (errno != EINTR) return file_error("No se pudo leer el archivo", path_, errno);
+      if (n >= 0) {
+        const auto count = static_cast<std::size_t>(n);
+        position_ += n;
+        // A short read that reaches the size the file had when it was opened is its end: the
+        // read that would return 0 is saved. A short read before that size is no end (a
+        // failing disk returns what it could, then the error), so the next read asks again.
+        // A file that grew since it was opened is read up to where it stood at this read.
+        if (count < buffer.size() && position_ >= size_at_open_) at_end_ = true;
+        return count;
+      }
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN && clear_nonblocking()) continue;
+      return file_error("No se pudo leer el archivo", path_, errno);
     }
   }
 
@@ -74,8 +87,19 @@ class PosixInputFile final : public InputFile {
   }
 
  private:
+  // Regular files ignore O_NONBLOCK, so the open leaves it set; should a file system honour it
+  // after all, blocking reads are restored here.
+  bool clear_nonblocking() {
+    const int flags = ::fcntl(fd_.get(), F_GETFL);
+    return flags >= 0 && (flags & O_NONBLOCK) != 0 &&
+           ::fcntl(fd_.get(), F_SETFL, flags & ~O_NONBLOCK) == 0;
+  }
+
   UniqueFd fd_;
   std::string path_;
+  std::int64_t size_at_open_;
+  std::int64_t position_ = 0;
+  bool at_end_ = false;
 };
 
 class PosixReportFile final : public ReportFile {
@@ -213,9 +237,8 @@ Result<std::unique_ptr<InputFile>> PosixFileSystem::open_input(const std::string
   if (!S_ISREG(st.st_mode)) {
     return Error{"No se pudo abrir el archivo " + path + ": no es un archivo normal"};
   }
-  const int flags = ::fcntl(fd.get(), F_GETFL);
-  if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
-  return std::unique_ptr<InputFile>(std::make_unique<PosixInputFile>(std::move(fd), path));
+  return std::unique_ptr<InputFile>(
+      std::make_unique<PosixInputFile>(std::move(fd), path, static_cast<std::int64_t>(st.st_size)));
 }
 
 Result<std::unique_ptr<ReportFile>> PosixFileSystem::create_report(const std::string& path) {

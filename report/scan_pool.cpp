@@ -60,6 +60,8 @@ Result<FileMetrics> ScanPool::take(std::size_t index) {
   if (threads_.empty()) return own_.scan(fs_, join_path(folder_, listing_[index].name));
 
   std::unique_lock lock(mutex_);
+  // Entries before this one are done with, the unscanned ones too: the window starts here.
+  taken_ = index;
   Slot& slot = slots_[index % window_];
   while (!slot.ready) {
     // Rather than sleep, scan what comes next; the entry awaited is in a helper's hands.

@@ -1,0 +1,76 @@
+// Reading spec files on this platform: a short read ends the file only where the file ended
+// when it was opened, so a file that shrinks or grows while it is read is still read right.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "platform/posix_file_system.h"
+#include "support/temp_dir.h"
+
+namespace zentil {
+namespace {
+
+using testing::TempDir;
+
+// Reads `file` to its end with a buffer of `size` bytes; appends what it read to `bytes`.
+Status read_all(InputFile& file, std::size_t size, std::string& bytes) {
+  std::vector<char> buffer(size);
+  for (;;) {
+    Result<std::size_t> n = file.read(buffer);
+    if (!n.ok()) return n.error();
+    if (*n == 0) return {};
+    bytes.append(buffer.data(), *n);
+  }
+}
+
+TEST(PosixInput, ReadsWholeFilesWithAnyBuffer) {
+  TempDir dir;
+  for (const std::size_t length : {0u, 1u, 4095u, 4096u, 4097u, 300000u}) {
+    std::string text(length, 'a');
+    for (std::size_t i = 0; i < length; i += 7) text[i] = static_cast<char>('0' + i % 10);
+    const std::string path = dir.write("f", text);
+    for (const std::size_t buffer : {1u, 4096u, 262144u}) {
+      PosixFileSystem fs;
+      auto file = fs.open_input(path);
+      ASSERT_TRUE(file.ok());
+      std::string got;
+      ASSERT_TRUE(read_all(**file, buffer, got).ok());
+      EXPECT_EQ(got, text) << length << " bytes, buffer " << buffer;
+    }
+  }
+}
+
+TEST(PosixInput, FileThatShrinksWhileOpenEndsWhereItNowEnds) {
+  TempDir dir;
+  const std::string path = dir.write("f", std::string(1000, 'x'));
+  PosixFileSystem fs;
+  auto file = fs.open_input(path);
+  ASSERT_TRUE(file.ok());
+  ASSERT_EQ(::truncate(path.c_str(), 10), 0);
+  std::string got;
+  ASSERT_TRUE(read_all(**file, 4096, got).ok());
+  EXPECT_EQ(got, std::string(10, 'x'));
+  auto size = (*file)->size();
+  ASSERT_TRUE(size.ok());
+  EXPECT_EQ(*size, 10);
+}
+
+TEST(PosixInput, FileThatGrowsWhileReadIsReadAsFarAsItReached) {
+  TempDir dir;
+  const std::string path = dir.write("f", std::string(100, 'x'));
+  PosixFileSystem fs;
+  auto file = fs.open_input(path);
+  ASSERT_TRUE(file.ok());
+  std::vector<char> buffer(60);
+  std::string got;
+  auto n = (*file)->read(buffer);  // a full read: no end yet
+  ASSERT_TRUE(n.ok());
+  got.append(buffer.data(), *n);
+  std::ofstream(path, std::ios::app) << std::string(50, 'y');
+  ASSERT_TRUE(read_all(**file, 60, got).ok());
+  EXPECT_EQ(got, std::string(100, 'x') + std::string(50, 'y'));
+}
+
+}  // namespace
+}  // namespace zentil
