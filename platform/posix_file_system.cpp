@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -51,6 +52,42 @@ mode_t process_umask() {
     if (line.starts_with("Umask:")) return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
   }
   return 022;
+}
+
+// The first 16 bytes of a name as two numbers that compare as the bytes do (a name has no NUL,
+// so the zeros after a short name order it before its longer continuations).
+struct NameKey {
+  std::uint64_t high = 0;
+  std::uint64_t low = 0;
+  std::uint32_t index = 0;
+};
+
+NameKey name_key(std::string_view name, std::uint32_t index) {
+  NameKey key{0, 0, index};
+  for (std::size_t i = 0; i < 16 && i < name.size(); ++i) {
+    const auto byte = static_cast<std::uint64_t>(static_cast<unsigned char>(name[i]));
+    (i < 8 ? key.high : key.low) |= byte << (8 * (7 - i % 8));
+  }
+  return key;
+}
+
+// Sorts by name, byte by byte. Folders of spec files hold up to hundreds of thousands of
+// names; sorting small keys and moving each entry once costs a fraction of sorting the entries.
+void sort_by_name(std::vector<ListedEntry>& entries) {
+  std::vector<NameKey> keys;
+  keys.reserve(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    keys.push_back(name_key(entries[i].name, static_cast<std::uint32_t>(i)));
+  }
+  std::sort(keys.begin(), keys.end(), [&entries](const NameKey& a, const NameKey& b) {
+    if (a.high != b.high) return a.high < b.high;
+    if (a.low != b.low) return a.low < b.low;
+    return entries[a.index].name < entries[b.index].name;
+  });
+  std::vector<ListedEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const NameKey& key : keys) sorted.push_back(std::move(entries[key.index]));
+  entries = std::move(sorted);
 }
 
 class PosixInputFile final : public InputFile {
@@ -223,8 +260,7 @@ Result<std::vector<ListedEntry>> PosixFileSystem::list_folder(const std::string&
     }
     if (regular) entries.push_back({std::string(name), true});
   }
-  std::sort(entries.begin(), entries.end(),
-            [](const ListedEntry& a, const ListedEntry& b) { return a.name < b.name; });
+  sort_by_name(entries);
   return entries;
 }
 

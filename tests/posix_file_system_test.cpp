@@ -1,8 +1,10 @@
-// Reading spec files on this platform: a short read ends the file only where the file ended
-// when it was opened, so a file that shrinks or grows while it is read is still read right.
+// This platform's listing and reads: names sorted byte by byte however long their common
+// beginning; a short read ends a file only where the file ended when it was opened, so a file
+// that shrinks or grows while it is read is still read right.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "platform/posix_file_system.h"
@@ -22,6 +24,34 @@ Status read_all(InputFile& file, std::size_t size, std::string& bytes) {
     if (*n == 0) return {};
     bytes.append(buffer.data(), *n);
   }
+}
+
+TEST(PosixListing, SortsByBytesPastLongCommonBeginnings) {
+  TempDir dir;
+  std::vector<std::string> names = {"abcdefghijklmnopq2",
+                                    "abcdefghijklmnopq10",
+                                    "abcdefghijklmnop",
+                                    "abcdefghijklmno",
+                                    "abcdefgh",
+                                    "abcdefghi",
+                                    "Z",
+                                    "a",
+                                    "a b",
+                                    "\xc3\xa9t\xc3\xa9",
+                                    "\xff",
+                                    "obj000010.spc",
+                                    "obj000009.spc",
+                                    "obj0000100.spc",
+                                    "~",
+                                    "abcdefghijklmnopq1"};
+  for (const auto& name : names) dir.write(name, "");
+  PosixFileSystem fs;
+  auto listing = fs.list_folder(dir.path(), "");
+  ASSERT_TRUE(listing.ok());
+  std::vector<std::string> got;
+  for (const auto& e : *listing) got.push_back(e.name);
+  std::sort(names.begin(), names.end());  // std::string compares bytes as unsigned
+  EXPECT_EQ(got, names);
 }
 
 TEST(PosixInput, ReadsWholeFilesWithAnyBuffer) {
