@@ -40,7 +40,7 @@ class Pattern {
   constexpr std::size_t size() const { return text_.size(); }
 
   // Whether `line` begins with the pattern.
-  bool starts(std::string_view line) const {
+  [[gnu::always_inline]] bool starts(std::string_view line) const {
     if (line.size() < text_.size()) return false;
     const std::size_t words = (text_.size() + 7) / 8;
     if constexpr (std::endian::native == std::endian::little) {
@@ -69,14 +69,14 @@ class Pattern {
 };
 
 // Whether `line` begins with `pattern`, letters in any case.
-inline bool begins_with(std::string_view line, const Pattern& pattern) {
+[[gnu::always_inline]] inline bool begins_with(std::string_view line, const Pattern& pattern) {
   return pattern.starts(line);
 }
 
 // Whether `line` holds `pattern` anywhere, letters in any case. The pattern's last byte must be
 // no letter: the search runs memchr for that byte, which is rare in spec lines ("]", "[" or
 // ","), and compares the rest only where it stands.
-inline bool contains(std::string_view line, const Pattern& pattern) {
+[[gnu::always_inline]] inline bool contains(std::string_view line, const Pattern& pattern) {
   const std::size_t n = pattern.size();
   const char last = pattern.text().back();
   std::size_t from = n - 1;
