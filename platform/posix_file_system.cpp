@@ -72,7 +72,8 @@ NameKey name_key(std::string_view name, std::uint32_t index) {
 }
 
 // Sorts by name, byte by byte. Folders of spec files hold up to hundreds of thousands of
-// names; sorting small keys and moving each entry once costs a fraction of sorting the entries.
+// names; sorting small keys and then moving each entry once costs a fraction of sorting the
+// entries themselves.
 void sort_by_name(std::vector<ListedEntry>& entries) {
   std::vector<NameKey> keys;
   keys.reserve(entries.size());
@@ -84,10 +85,21 @@ void sort_by_name(std::vector<ListedEntry>& entries) {
     if (a.low != b.low) return a.low < b.low;
     return entries[a.index].name < entries[b.index].name;
   });
-  std::vector<ListedEntry> sorted;
-  sorted.reserve(entries.size());
-  for (const NameKey& key : keys) sorted.push_back(std::move(entries[key.index]));
-  entries = std::move(sorted);
+  // Position k takes the entry at keys[k].index: follow each cycle of that permutation, so
+  // that no second listing is held.
+  for (std::size_t start = 0; start < keys.size(); ++start) {
+    if (keys[start].index == start) continue;
+    ListedEntry first = std::move(entries[start]);
+    std::size_t k = start;
+    while (keys[k].index != start) {
+      const std::size_t from = keys[k].index;
+      entries[k] = std::move(entries[from]);
+      keys[k].index = static_cast<std::uint32_t>(k);
+      k = from;
+    }
+    entries[k] = std::move(first);
+    keys[k].index = static_cast<std::uint32_t>(k);
+  }
 }
 
 class PosixInputFile final : public InputFile {
