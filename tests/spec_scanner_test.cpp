@@ -77,14 +77,19 @@ TEST(LineEnds, ResultsDoNotDependOnChunking) {
   }
 }
 
-// Line ends at every place of the 64-byte blocks the splitter works in, fed whole and in chunks
-// around a block's size, give the counts of the same lines classified one by one.
+// Line ends and "title([])" at every place of the 64-byte blocks the splitter works in, fed
+// whole and in chunks around a block's size, give the counts of the same lines classified one
+// by one.
 TEST(LineEnds, SplittingMatchesLineByLineAcrossBlocks) {
-  const std::vector<std::string> facts = {"v_i(&", "attri_i(", "map_i(", "x", ""};
+  const std::vector<std::string> facts = {"v_i(&", "attri_i(", "map_i(", "x", "", "p(title([]),",
+                                          "rule_i(1,rule([a]),", "q(a])"};
   const std::vector<std::string> ends = {"\r\n", "\r", "\n\r", "\r\r\n"};
   std::string text;
   for (std::size_t i = 0; i < 300; ++i) {
-    text += facts[i % facts.size()] + std::string(i % 131, 'a') + ends[i % ends.size()];
+    text += facts[i % facts.size()] + std::string(i % 131, 'a');
+    if (i % 7 == 3) text += "title([])";  // the "]" at the line's very end
+    if (i % 11 == 5) text += "]x";
+    text += ends[i % ends.size()];
   }
   text += "v_i(&last line without an end";
 
