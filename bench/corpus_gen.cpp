@@ -26,7 +26,7 @@ using zentil::bench::Rng;
 using zentil::bench::spec_file;
 
 // The marker's text: a corpus written by another version of this generator is written anew.
-constexpr std::string_view kVersion = "zentil-corpus 1\n";
+constexpr std::string_view kVersion = "zentil-corpus 2\n";
 
 bool write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {

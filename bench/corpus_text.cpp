@@ -56,8 +56,8 @@ void finish_line(Rng& rng, std::string& line, std::string& out) {
 enum class Kind { Transaction, Procedure, Report };
 
 // One fact line of a file of `kind`; `levels` holds the level names of a transaction so far.
-std::string fact(Rng& rng, Kind kind, std::vector<std::string>& levels) {
-  const int pick = rng.between(1, 100);
+// The fact of kind `pick` (1..100, the kinds' shares of all lines).
+std::string fact(Rng& rng, Kind kind, std::vector<std::string>& levels, int pick) {
   const std::string n = std::to_string(rng.between(1, 400));
   if (kind == Kind::Transaction) {
     if (pick <= 3 || levels.empty()) {
@@ -118,9 +118,19 @@ void spec_file(Rng& rng, std::size_t size, std::string& out) {
   const std::string name = word(rng) + std::to_string(rng.between(1, 99));
   out += "spec_i([ " + std::string(tag) + ", '" + name + "', 'Objeto " + name + "' ]).\r\n";
   std::vector<std::string> levels;
+  // A generator writes facts of one kind together (a table's attributes, each followed by its
+  // properties; a block of rules; the body's lines), so the kinds come in runs.
   while (out.size() < size) {
-    std::string line = fact(rng, kind, levels);
-    finish_line(rng, line, out);
+    const int pick = rng.between(1, 100);
+    const int run = rng.between(1, 16);
+    for (int i = 0; i < run && out.size() < size; ++i) {
+      std::string line = fact(rng, kind, levels, pick);
+      finish_line(rng, line, out);
+      if (kind == Kind::Transaction && pick > 10 && pick <= 35 && rng.chance(60)) {
+        line = fact(rng, kind, levels, 40);  // the attribute's property
+        finish_line(rng, line, out);
+      }
+    }
   }
 }
 
