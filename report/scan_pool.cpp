@@ -38,6 +38,7 @@ ScanPool::ScanPool(FileSystem& fs, std::string folder, const std::vector<ListedE
       std::min<std::size_t>({std::clamp(jobs, 1u, kMaxJobs) - 1, scanned > 0 ? scanned - 1 : 0});
   if (helpers == 0) return;
   slots_.resize(window_);
+  threads_.reserve(helpers);  // so that only the start of a thread can fail below
   for (std::size_t i = 0; i < helpers; ++i) {
     try {
       threads_.emplace_back(&ScanPool::work, this);
