@@ -38,7 +38,7 @@ class FileScanner {
 // several threads at once. Destroying the pool stops the threads after the file each one is on.
 class ScanPool {
  public:
-  static constexpr std::size_t kDefaultWindow = 64;
+  static constexpr std::size_t kDefaultWindow = 256;
   // More threads than this never pay on the machines the program is for; each holds a buffer.
   static constexpr unsigned kMaxJobs = 32;
 
