@@ -117,8 +117,11 @@ class PosixInputFile final : public InputFile {
         // A short read that reaches the size the file had when it was opened is its end: the
         // read that would return 0 is saved. A short read before that size is no end (a
         // failing disk returns what it could, then the error), so the next read asks again.
-        // A file that grew since it was opened is read up to where it stood at this read.
-        if (count < buffer.size() && position_ >= size_at_open_) at_end_ = true;
+        // A file that grew since it was opened is read up to where it stood at this read. A
+        // size of 0 tells nothing (files of /proc say 0 and have content): read until 0.
+        if (count < buffer.size() && size_at_open_ > 0 && position_ >= size_at_open_) {
+          at_end_ = true;
+        }
         return count;
       }
       if (errno == EINTR) continue;

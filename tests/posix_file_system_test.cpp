@@ -1,6 +1,7 @@
 // This platform's listing and reads: names sorted byte by byte however long their common
 // beginning; a short read ends a file only where the file ended when it was opened, so a file
-// that shrinks or grows while it is read is still read right.
+// that shrinks or grows while it is read is still read right, and one whose size said nothing
+// (0 at the open) is read until a read brings nothing.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -100,6 +101,23 @@ TEST(PosixInput, FileThatGrowsWhileReadIsReadAsFarAsItReached) {
   std::ofstream(path, std::ios::app) << std::string(50, 'y');
   ASSERT_TRUE(read_all(**file, 60, got).ok());
   EXPECT_EQ(got, std::string(100, 'x') + std::string(50, 'y'));
+}
+
+TEST(PosixInput, FileEmptyWhenOpenedIsReadUntilNothingComes) {
+  TempDir dir;
+  const std::string path = dir.write("f", "");
+  PosixFileSystem fs;
+  auto file = fs.open_input(path);
+  ASSERT_TRUE(file.ok());
+  std::ofstream(path, std::ios::app) << "0123456789";
+  std::vector<char> buffer(4096);
+  auto n = (*file)->read(buffer);  // short, but the size at the open said nothing
+  ASSERT_TRUE(n.ok());
+  EXPECT_EQ(*n, 10u);
+  std::ofstream(path, std::ios::app) << "abcde";
+  std::string rest;
+  ASSERT_TRUE(read_all(**file, 4096, rest).ok());
+  EXPECT_EQ(rest, "abcde");
 }
 
 }  // namespace
