@@ -39,6 +39,12 @@ test: build
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
 
+# The benchmark kit (docs/performance.md); always on the release build. Not part of `test`.
+CORPUS ?= build/bench-corpus
+bench:
+	@$(MAKE) --no-print-directory build PRESET=release
+	bench/run.sh build/release/bin $(CORPUS)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 

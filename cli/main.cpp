@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
-constexpr const char* kUsage = "Uso: zentil-report [--quiet] CARPETA [INFORME]";
+constexpr const char* kUsage = "Uso: zentil-report [--quiet] [--jobs N] CARPETA [INFORME]";
 
 std::string default_report_path() {
   std::string cwd(4096, '\0');
@@ -48,10 +48,15 @@ int main(int argc, char** argv) {
   std::string source;
   std::string report = default_report_path();
   bool quiet = false;
+  unsigned jobs = 0;  // one per core
   app.add_option("CARPETA", source, "Carpeta de specs")->required();
   app.add_option("INFORME", report,
                  "Archivo de informe (por omisión, KBReport.csv en la carpeta actual)");
   app.add_flag("-q,--quiet", quiet, "No muestra el avance en la terminal");
+  app.add_option("-j,--jobs", jobs,
+                 "Archivos que se leen a la vez (por omisión, uno por núcleo; como máximo 32)")
+      ->type_name("N")
+      ->check(CLI::PositiveNumber);
   app.footer(
       "Salida: 0 informe escrito; 1 la ejecución falló (el mensaje nombra el archivo y la "
       "causa; un informe anterior queda intacto); 2 uso incorrecto o carpeta vacía.");
@@ -69,6 +74,7 @@ int main(int argc, char** argv) {
   settings.sourcePath = source;
   settings.reportPath = report;
   settings.decimalSeparator = zentil::user_decimal_separator();
+  settings.jobs = jobs;
 
   zentil::PosixFileSystem fs;
   zentil::CliObserver observer(stdout, stderr, !quiet && ::isatty(STDERR_FILENO));

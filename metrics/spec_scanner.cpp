@@ -1,6 +1,11 @@
 #include "metrics/spec_scanner.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "metrics/fact_text.h"
 
@@ -10,6 +15,32 @@ namespace {
 using fact_text::begins_with;
 using fact_text::contains;
 using fact_text::lower;
+using fact_text::Pattern;
+
+// The texts the rules test, prepared once.
+constexpr Pattern kVar = "v_i(";
+constexpr Pattern kSubview = "subview_i(";
+constexpr Pattern kStdColor = "std_color_i(";
+constexpr Pattern kSpec = "spec_i([ ";
+constexpr Pattern kTransaction = "trn";
+constexpr Pattern kProcedure = "proc";
+constexpr Pattern kReport = "rpt";
+constexpr Pattern kMap = "map_i(";
+constexpr Pattern kAlias = "a_alias_i(";
+constexpr Pattern kAttribute = "attri_i(";
+constexpr Pattern kAttributeProperty = "att_prop_i";
+constexpr Pattern kCallingMain = "calling_main_i";
+constexpr Pattern kBodyLine = "b_line_i";
+constexpr Pattern kTable = "table_i";
+constexpr Pattern kDeleteControl = "tbl_to_delete_i";
+constexpr Pattern kTableAttributeProperty = "tbl_att_prop_i";
+constexpr Pattern kTitle = "title([])";
+constexpr Pattern kLevel = "level_i(";
+constexpr Pattern kRule = "rule_i(";
+constexpr Pattern kPropertyRule = "rule_i(0,prop(";
+constexpr Pattern kDatastoreRule = "rule_i(0,datastore(";
+constexpr Pattern kCommand = "cmd,";
+constexpr Pattern kRuleList = ",rule([";
 
 // A line must be longer than this to count as a line of weight.
 constexpr std::size_t kShortLine = 10;
@@ -26,6 +57,22 @@ bool first_argument(std::string_view line, std::string_view& argument, std::size
   argument = line.substr(open + 1, comma - open - 1);
   after = comma;
   return true;
+}
+
+// A mask of the CR bytes among the 64 at `p`, bit i for byte i.
+[[gnu::always_inline]] inline std::uint64_t cr_mask(const char* p) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const auto part = [&](int i) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)))};
+  };
+  return part(0) | part(1) << 16 | part(2) << 32 | part(3) << 48;
+#else
+  std::uint64_t mask = 0;
+  for (int i = 0; i < 64; ++i) mask |= std::uint64_t{p[i] == '\r'} << i;
+  return mask;
+#endif
 }
 
 }  // namespace
@@ -46,27 +93,58 @@ void SpecScanner::feed(std::string_view chunk) {
     skip_lf_ = false;
     if (chunk.front() == '\n') chunk.remove_prefix(1);
   }
-  while (!chunk.empty()) {
-    const void* cr = std::memchr(chunk.data(), '\r', chunk.size());
+  const char* const begin = chunk.data();
+  const char* const end = begin + chunk.size();
+  const char* line = begin;  // where the current line starts
+
+  // A line that began in an earlier chunk ends at the first CR of this one.
+  if (!carry_.empty()) {
+    const void* cr = std::memchr(line, '\r', chunk.size());
     if (cr == nullptr) {
-      carry_.append(chunk);
+      carry_.append(line, end);
       return;
     }
-    const auto end = static_cast<std::size_t>(static_cast<const char*>(cr) - chunk.data());
-    if (carry_.empty()) {
-      scan_line(chunk.substr(0, end));
-    } else {
-      carry_.append(chunk.substr(0, end));
-      scan_line(carry_);
-      carry_.clear();
-    }
-    chunk.remove_prefix(end + 1);
-    if (chunk.empty()) {
+    carry_.append(line, static_cast<const char*>(cr));
+    scan_line(carry_);
+    carry_.clear();
+    line = static_cast<const char*>(cr) + 1;
+    if (line == end) {
       skip_lf_ = true;
-    } else if (chunk.front() == '\n') {
-      chunk.remove_prefix(1);
+      return;
+    }
+    if (*line == '\n') ++line;
+  }
+
+  // Blocks of 64 bytes: one mask of their CR bytes, then one line per set bit, which spares a
+  // search call per line.
+  const char* block = line;
+  for (; end - block >= 64; block += 64) {
+    for (std::uint64_t crs = cr_mask(block); crs != 0; crs &= crs - 1) {
+      const char* cr = block + std::countr_zero(crs);
+      scan_line(std::string_view(line, static_cast<std::size_t>(cr - line)));
+      line = cr + 1;
+      if (line == end) {
+        skip_lf_ = true;
+        return;
+      }
+      if (*line == '\n') ++line;
     }
   }
+  // The tail.
+  for (;;) {
+    const char* from = std::max(block, line);
+    const void* found = std::memchr(from, '\r', static_cast<std::size_t>(end - from));
+    if (found == nullptr) break;
+    const char* cr = static_cast<const char*>(found);
+    scan_line(std::string_view(line, static_cast<std::size_t>(cr - line)));
+    line = cr + 1;
+    if (line == end) {
+      skip_lf_ = true;
+      return;
+    }
+    if (*line == '\n') ++line;
+  }
+  if (line < end) carry_.append(line, end);
 }
 
 void SpecScanner::finish() {
@@ -87,47 +165,48 @@ void SpecScanner::scan_line(std::string_view line) {
   // share a beginning ("attri_i('" before "attri_i(").
   switch (lower(static_cast<unsigned char>(line[0]))) {
     case 'v':
-      if (begins_with(line, "v_i(")) return void(++metrics_.vars);
+      if (begins_with(line, kVar)) return void(++metrics_.vars);
       break;
     case 's':
-      if (begins_with(line, "subview_i(") || begins_with(line, "std_color_i(")) {
+      if (begins_with(line, kSubview) || begins_with(line, kStdColor)) {
         return void(--metrics_.lineCount);
       }
-      if (begins_with(line, "spec_i([ ")) {
+      if (begins_with(line, kSpec)) {
         const std::string_view rest = line.substr(9);
-        if (begins_with(rest, "trn")) return void(kind_ = SpecKind::Transaction);
-        if (begins_with(rest, "proc")) return void(kind_ = SpecKind::Procedure);
-        if (begins_with(rest, "rpt")) return void(kind_ = SpecKind::Report);
+        if (begins_with(rest, kTransaction)) return void(kind_ = SpecKind::Transaction);
+        if (begins_with(rest, kProcedure)) return void(kind_ = SpecKind::Procedure);
+        if (begins_with(rest, kReport)) return void(kind_ = SpecKind::Report);
       }
       break;
     case 'm':
-      if (begins_with(line, "map_i(")) return void(--metrics_.lineCount);
+      if (begins_with(line, kMap)) return void(--metrics_.lineCount);
       break;
     case 'a':
-      if (begins_with(line, "a_alias_i(")) return void(--metrics_.lineCount);
-      if (begins_with(line, "attri_i(")) {
+      if (begins_with(line, kAlias)) return void(--metrics_.lineCount);
+      if (begins_with(line, kAttribute)) {
         if (line.size() > 8 && line[8] == '\'') return;  // "attri_i('": the line is done
         return void(++metrics_.attributesTotal);
       }
-      if (begins_with(line, "att_prop_i")) return void(++metrics_.attributeProperties);
+      if (begins_with(line, kAttributeProperty)) return void(++metrics_.attributeProperties);
       break;
     case 'c':
-      if (begins_with(line, "calling_main_i")) return void(--metrics_.lineCount);
+      if (begins_with(line, kCallingMain)) return void(--metrics_.lineCount);
       break;
     case 'b':
-      if (begins_with(line, "b_line_i")) {
-        if (contains(line, "cmd", ",")) ++metrics_.commands;
+      if (begins_with(line, kBodyLine)) {
+        if (contains(line, kCommand)) ++metrics_.commands;
         return;
       }
       break;
     case 't':
-      if (begins_with(line, "table_i")) {
+      if (begins_with(line, kTable)) {
         ++metrics_.tablesTotal;
         if (kind_ == SpecKind::Transaction) match_table_attributes(line);
         return;
       }
-      if (begins_with(line, "tbl_to_delete_i")) return void(++metrics_.deleteControls);
-      if (begins_with(line, "tbl_att_prop_i")) return void(++metrics_.tableAttributeProperties);
+      if (begins_with(line, kDeleteControl)) return void(++metrics_.deleteControls);
+      if (begins_with(line, kTableAttributeProperty))
+        return void(++metrics_.tableAttributeProperties);
       break;
     default:
       break;
@@ -135,22 +214,22 @@ void SpecScanner::scan_line(std::string_view line) {
 
   // Rule 17: "title([])" anywhere but at the very start makes a print block, ahead of the level
   // and rule lines below.
-  if (!begins_with(line, "title([])") && contains(line, "title", "([])")) {
+  if (!begins_with(line, kTitle) && contains(line, kTitle)) {
     return void(++metrics_.printBlocks);
   }
 
   switch (lower(static_cast<unsigned char>(line[0]))) {
     case 'l':
-      if (begins_with(line, "level_i(")) {
+      if (begins_with(line, kLevel)) {
         ++metrics_.levels;
         if (kind_ == SpecKind::Transaction) capture_level_name(line);
       }
       break;
     case 'r':
-      if (begins_with(line, "rule_i(")) {
-        if (begins_with(line, "rule_i(0,prop(")) return void(++metrics_.propertyRules);
-        if (begins_with(line, "rule_i(0,datastore(")) return void(++metrics_.datastoreRules);
-        if (contains(line, ",rule", "([")) ++metrics_.rules;
+      if (begins_with(line, kRule)) {
+        if (begins_with(line, kPropertyRule)) return void(++metrics_.propertyRules);
+        if (begins_with(line, kDatastoreRule)) return void(++metrics_.datastoreRules);
+        if (contains(line, kRuleList)) ++metrics_.rules;
       }
       break;
     default:

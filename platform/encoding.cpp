@@ -62,7 +62,11 @@ bool is_ascii(std::string_view s) {
 }
 
 void append_bytes(std::string& out, std::string_view name) {
-  for (const char c : name) out += (c == '\r' || c == '\n') ? '?' : c;
+  const std::size_t start = out.size();
+  out.append(name);
+  for (std::size_t i = start; i < out.size(); ++i) {
+    if (out[i] == '\r' || out[i] == '\n') out[i] = '?';
+  }
 }
 
 }  // namespace

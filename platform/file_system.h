@@ -57,6 +57,8 @@ class FileSystem {
   virtual Result<std::vector<ListedEntry>> list_folder(const std::string& path,
                                                        const std::string& report_path) = 0;
 
+  // Called from several threads at once when a run scans with more than one job; each
+  // InputFile is used by one thread only.
   virtual Result<std::unique_ptr<InputFile>> open_input(const std::string& path) = 0;
 
   // Starts a new report for `path`; nothing at `path` changes until commit().

@@ -1,20 +1,26 @@
 #include "report/report_run.h"
 
-#include <array>
+#include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "metrics/report_row.h"
-#include "metrics/spec_scanner.h"
 #include "platform/number_format.h"
 #include "report/run_texts.h"
+#include "report/scan_pool.h"
 
 namespace zentil {
 namespace {
 
-constexpr std::size_t kReadBufferSize = 256 * 1024;
 constexpr std::size_t kRowFlushSize = 64 * 1024;
 constexpr int kProgressEvery = 10;
+
+// Files scanned at once: as asked, or one per core.
+unsigned resolve_jobs(unsigned asked) {
+  if (asked > 0) return asked;
+  return std::max(1u, std::thread::hardware_concurrency());
+}
 
 std::string processed_text(std::int64_t count) {
   return std::string(texts::kProcessedPrefix) + std::to_string(count);
@@ -62,23 +68,17 @@ class Run {
     if (!listing.ok()) return listing.error();
     observer_.status_changed(texts::kWorking);
 
-    std::vector<char> buffer(kReadBufferSize);
-    SpecScanner scanner;
+    // Files are scanned ahead on other threads; rows and progress stay here, in listing order.
+    ScanPool pool(fs_, settings_.sourcePath, *listing, resolve_jobs(settings_.jobs));
     int since_update = 0;
-    for (const ListedEntry& entry : *listing) {
+    for (std::size_t i = 0; i < listing->size(); ++i) {
+      const ListedEntry& entry = (*listing)[i];
       ++outcome_.entryCount;
       if (!entry.archive) continue;
 
-      const std::string path = join_path(settings_.sourcePath, entry.name);
-      Result<std::unique_ptr<InputFile>> file = fs_.open_input(path);
-      if (!file.ok()) return file.error();
-      if (Status s = scan_spec_file(**file, scanner, buffer); !s.ok()) return s;
-      FileMetrics metrics = scanner.metrics();
-      // Read after the scan: the scan is what resets the size.
-      Result<std::int64_t> size = (*file)->size();
-      if (!size.ok()) return size.error();
-      metrics.fileSize = *size;
-
+      Result<FileMetrics> scanned = pool.take(i);
+      if (!scanned.ok()) return scanned.error();
+      const FileMetrics& metrics = *scanned;
       append_report_row(rows_, entry.name, metrics);
       outcome_.kbScore += effective_lines(metrics);
       if (rows_.size() >= kRowFlushSize) {

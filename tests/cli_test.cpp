@@ -45,6 +45,20 @@ TEST_F(CliTest, WritesTheReportAndPrintsTheTwoMessages) {
                                           "b.spc,1,202,0,0,0,0,0,0,0,0,0,0\r\n");
 }
 
+TEST_F(CliTest, AnyNumberOfJobsGivesTheSameReportAndMessages) {
+  for (int i = 0; i < 25; ++i) {
+    src.write("c" + std::to_string(i), "v_i(&Var" + std::to_string(i) + ")\r\n");
+  }
+  const ProgramResult first = cli({src.path(), out / "default.csv"});
+  ASSERT_EQ(first.exit_code, 0) << first.err;
+  for (const char* jobs : {"1", "2", "7", "1000"}) {
+    const ProgramResult r = cli({"--jobs", jobs, src.path(), out / "r.csv"});
+    EXPECT_EQ(r.exit_code, 0) << jobs << ": " << r.err;
+    EXPECT_EQ(r.out, first.out) << jobs;
+    EXPECT_EQ(read_file(out / "r.csv"), read_file(out / "default.csv")) << jobs;
+  }
+}
+
 TEST_F(CliTest, DefaultReportIsKBReportInTheCurrentDirectory) {
   const ProgramResult r = cli({"--quiet", src.path()}, {}, out.path());
   EXPECT_EQ(r.exit_code, 0) << r.err;
@@ -69,9 +83,11 @@ TEST_F(CliTest, ExitCodes) {
       {"no arguments", {}, 2, "Uso: zentil-report"},
       {"unknown option", {"--frobnicate", src.path()}, 2, "Uso: zentil-report"},
       {"too many arguments", {src.path(), out / "r.csv", "extra"}, 2, "Uso: zentil-report"},
-      {"missing folder",
-       {src / "nope", out / "r.csv"},
-       1,
+      {"no jobs", {"--jobs", "0", src.path(), out / "r.csv"}, 2, "Uso: zentil-report"},
+      {"negative jobs", {"--jobs", "-2", src.path(), out / "r.csv"}, 2, "Uso: zentil-report"},
+      {"jobs no number", {"-j", "dos", src.path(), out / "r.csv"}, 2, "Uso: zentil-report"},
+      {"jobs missing", {src.path(), out / "r.csv", "--jobs"}, 2, "Uso: zentil-report"},
+      {"missing folder", {src / "nope", out / "r.csv"}, 1,
        "zentil-report: La carpeta origen no existe: " + (src / "nope") + "\n"},
       {"report folder missing",
        {src.path(), out / "no/r.csv"},
@@ -93,6 +109,7 @@ TEST_F(CliTest, HelpAndVersion) {
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_NE(help.out.find("Uso"), std::string::npos);
   EXPECT_NE(help.out.find("--quiet"), std::string::npos);
+  EXPECT_NE(help.out.find("--jobs"), std::string::npos);
   const ProgramResult version = cli({"--version"});
   EXPECT_EQ(version.exit_code, 0);
   EXPECT_TRUE(version.out.starts_with("zentil-report ")) << version.out;

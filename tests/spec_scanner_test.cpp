@@ -77,6 +77,38 @@ TEST(LineEnds, ResultsDoNotDependOnChunking) {
   }
 }
 
+// Line ends and "title([])" at every place of the 64-byte blocks the splitter works in, fed
+// whole and in chunks around a block's size, give the counts of the same lines classified one
+// by one.
+TEST(LineEnds, SplittingMatchesLineByLineAcrossBlocks) {
+  const std::vector<std::string> facts = {"v_i(&", "attri_i(", "map_i(", "x", "", "p(title([]),",
+                                          "rule_i(1,rule([a]),", "q(a])"};
+  const std::vector<std::string> ends = {"\r\n", "\r", "\n\r", "\r\r\n"};
+  std::string text;
+  for (std::size_t i = 0; i < 300; ++i) {
+    text += facts[i % facts.size()] + std::string(i % 131, 'a');
+    if (i % 7 == 3) text += "title([])";  // the "]" at the line's very end
+    if (i % 11 == 5) text += "]x";
+    text += ends[i % ends.size()];
+  }
+  text += "v_i(&last line without an end";
+
+  SpecScanner one_by_one;
+  one_by_one.begin();
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') continue;
+    one_by_one.scan_line(std::string_view(text).substr(start, i - start));
+    start = i + 1 < text.size() && text[i + 1] == '\n' ? i + 2 : i + 1;
+  }
+  one_by_one.scan_line(std::string_view(text).substr(start));
+  one_by_one.finish();
+
+  for (const std::size_t chunk : {1u, 2u, 63u, 64u, 65u, 127u, 128u, 129u, 1000u, 100000u}) {
+    EXPECT_EQ(scan_in_chunks(text, chunk).m, one_by_one.metrics()) << "chunk " << chunk;
+  }
+}
+
 TEST(LineEnds, CrAtChunkEndThenLfStartsNoExtraLine) {
   SpecScanner s;
   s.begin();

@@ -1,0 +1,79 @@
+// The scanner alone, on invented spec text held in memory: bytes per second on one core.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "corpus_text.h"
+#include "metrics/spec_scanner.h"
+
+namespace {
+
+using zentil::SpecScanner;
+
+// About 100 KB of spec text of a mix of kinds, as in corpus A.
+const std::string& sample_file(std::size_t size) {
+  static std::string text;
+  if (text.empty()) {
+    zentil::bench::Rng rng(42);
+    std::string one;
+    // Several files one after another, so that every kind of spec appears.
+    for (int i = 0; i < 8; ++i) {
+      zentil::bench::spec_file(rng, size / 8, one);
+      text += one;
+    }
+  }
+  return text;
+}
+
+// A whole file fed in 256 KiB chunks, as the run feeds it.
+void BM_ScanFile(benchmark::State& state) {
+  const std::string& text = sample_file(800'000);
+  const auto chunk = static_cast<std::size_t>(state.range(0));
+  SpecScanner scanner;
+  for (auto _ : state) {
+    scanner.begin();
+    for (std::size_t at = 0; at < text.size(); at += chunk) {
+      scanner.feed(std::string_view(text).substr(at, chunk));
+    }
+    scanner.finish();
+    benchmark::DoNotOptimize(scanner.metrics());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ScanFile)->Arg(256 * 1024)->Arg(4096);
+
+// The line classifier alone, on lines already split: in file order (arg 0), and shuffled
+// (arg 1), where the kind of the next line cannot be guessed. The difference is what branch
+// prediction is worth to the classifier.
+void BM_ScanLines(benchmark::State& state) {
+  const std::string& text = sample_file(800'000);
+  std::vector<std::string_view> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    const auto cr = text.find('\r', at);
+    lines.emplace_back(text.data() + at, cr - at);
+    at = cr + 2;
+  }
+  if (state.range(0) == 1) {
+    zentil::bench::Rng rng(7);
+    for (std::size_t i = lines.size() - 1; i > 0; --i) {
+      std::swap(lines[i], lines[rng.next() % (i + 1)]);
+    }
+  }
+  SpecScanner scanner;
+  for (auto _ : state) {
+    scanner.begin();
+    for (const auto line : lines) scanner.scan_line(line);
+    scanner.finish();
+    benchmark::DoNotOptimize(scanner.metrics());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * lines.size()));
+}
+BENCHMARK(BM_ScanLines)->Arg(0)->Arg(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();

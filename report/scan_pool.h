@@ -1,0 +1,91 @@
+// Scans the spec files of a listing on several threads and hands their counts back in listing
+// order, so that the run can write rows and show progress exactly as a one-by-one scan would.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "metrics/file_metrics.h"
+#include "metrics/spec_scanner.h"
+#include "platform/file_system.h"
+
+namespace zentil {
+
+// What one thread needs to scan files: a scanner and a read buffer, both reused file after file.
+class FileScanner {
+ public:
+  FileScanner();
+  // Opens, scans and measures the file at `path`: its counts, with fileSize read after the scan.
+  Result<FileMetrics> scan(FileSystem& fs, const std::string& path);
+
+ private:
+  SpecScanner scanner_;
+  std::vector<char> buffer_;
+};
+
+// The pool. The calling thread takes results one at a time with take(), in listing order, and
+// scans files itself while it waits; `jobs` - 1 further threads scan ahead of it, at most
+// `window` entries beyond the one it takes next, so memory does not grow with the folder. With
+// one job no thread is started and take() scans the entry there and then.
+//
+// Only the calling thread calls take(); the FileSystem must allow open_input() and reads from
+// several threads at once. Destroying the pool stops the threads after the file each one is on.
+class ScanPool {
+ public:
+  static constexpr std::size_t kDefaultWindow = 256;
+  // More threads than this never pay on the machines the program is for; each holds a buffer.
+  static constexpr unsigned kMaxJobs = 32;
+
+  ScanPool(FileSystem& fs, std::string folder, const std::vector<ListedEntry>& listing,
+           unsigned jobs, std::size_t window = kDefaultWindow);
+  ~ScanPool();
+  ScanPool(const ScanPool&) = delete;
+  ScanPool& operator=(const ScanPool&) = delete;
+
+  // The counts of listing entry `index`, which must have the archive attribute and come after
+  // the entry of the previous call.
+  Result<FileMetrics> take(std::size_t index);
+
+  // The threads started besides the calling one (fewer than asked when the system refused one).
+  std::size_t helper_threads() const { return threads_.size(); }
+
+ private:
+  struct Slot {
+    bool ready = false;
+    FileMetrics metrics;
+    std::optional<Error> error;
+  };
+
+  // Under the lock: the next entry to scan, if the window allows one.
+  std::optional<std::size_t> claim();
+  void store(std::size_t index, Result<FileMetrics>&& result);
+  // Under the lock: whether half the window is free for the helpers.
+  bool roomy() const;
+  std::size_t next_archive(std::size_t from) const;
+  void work();
+
+  FileSystem& fs_;
+  const std::string folder_;
+  const std::vector<ListedEntry>& listing_;
+  const std::size_t window_;
+  FileScanner own_;  // the calling thread's
+
+  std::mutex mutex_;
+  std::condition_variable space_;   // helpers wait here for the window to move
+  std::condition_variable ready_;   // the calling thread waits here for its entry
+  std::vector<Slot> slots_;         // entry i lives in slots_[i % window_]
+  std::size_t next_ = 0;            // the next entry nobody has claimed
+  std::size_t taken_ = 0;           // entries before this one have been taken
+  std::size_t awaited_ = SIZE_MAX;  // the entry the calling thread sleeps on
+  int idle_helpers_ = 0;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace zentil
