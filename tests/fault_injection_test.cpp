@@ -81,7 +81,9 @@ TEST_F(FaultTest, ReadErrorAtAnyByteStopsTheRun) {
   const std::int64_t size = 2 * kReadBuffer + 1000;
   const std::string big = src.write("m.spc", spec_bytes(size));
   const std::string reason = std::strerror(EIO);
-  const std::int64_t offsets[] = {0, kReadBuffer - 1, kReadBuffer, kReadBuffer + 1, size - 1, size};
+  // Up to the last byte: once a short read has reached the size the file had at its open, the
+  // read that would only return the end of the file is never made.
+  const std::int64_t offsets[] = {0, kReadBuffer - 1, kReadBuffer, kReadBuffer + 1, size - 1};
   for (const char* mode : {"short", "error"}) {
     for (const std::int64_t at : offsets) {
       const ProgramResult r =
