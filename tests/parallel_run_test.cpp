@@ -13,6 +13,7 @@
 #include "report/report_run.h"
 #include "report/scan_pool.h"
 #include "support/recording_observer.h"
+#include "support/seam_file_system.h"
 #include "support/temp_dir.h"
 
 namespace zentil {
@@ -21,63 +22,8 @@ namespace {
 using testing::file_exists;
 using testing::read_file;
 using testing::RecordingObserver;
+using testing::SeamFileSystem;
 using testing::TempDir;
-
-// A read that fails once `fail_at` bytes have been handed out.
-class FailingInput final : public InputFile {
- public:
-  FailingInput(std::unique_ptr<InputFile> inner, std::size_t fail_at)
-      : inner_(std::move(inner)), fail_at_(fail_at) {}
-  Result<std::size_t> read(std::span<char> buffer) override {
-    if (given_ >= fail_at_) return Error{"No se pudo leer el archivo: Input/output error"};
-    Result<std::size_t> n = inner_->read(buffer.first(std::min(buffer.size(), fail_at_ - given_)));
-    if (n.ok()) given_ += *n;
-    return n;
-  }
-  Result<std::int64_t> size() override { return inner_->size(); }
-
- private:
-  std::unique_ptr<InputFile> inner_;
-  std::size_t fail_at_;
-  std::size_t given_ = 0;
-};
-
-// Real files; some entries listed without the archive attribute; one file that cannot be
-// opened and one whose read fails part-way. Its settings are only read, from every thread.
-class SeamFileSystem final : public FileSystem {
- public:
-  std::set<std::string> without_archive;
-  std::string fail_open;
-  std::string fail_read;
-
-  Status check_source_folder(const std::string& path) override {
-    return real_.check_source_folder(path);
-  }
-  Result<std::vector<ListedEntry>> list_folder(const std::string& path,
-                                               const std::string& report) override {
-    auto listing = real_.list_folder(path, report);
-    if (listing.ok()) {
-      for (auto& e : *listing) e.archive = !without_archive.contains(e.name);
-    }
-    return listing;
-  }
-  Result<std::unique_ptr<InputFile>> open_input(const std::string& path) override {
-    if (!fail_open.empty() && path.ends_with("/" + fail_open)) {
-      return Error{"No se pudo abrir el archivo " + path + ": Permission denied"};
-    }
-    auto file = real_.open_input(path);
-    if (file.ok() && !fail_read.empty() && path.ends_with("/" + fail_read)) {
-      return std::unique_ptr<InputFile>(std::make_unique<FailingInput>(std::move(*file), 20));
-    }
-    return file;
-  }
-  Result<std::unique_ptr<ReportFile>> create_report(const std::string& path) override {
-    return real_.create_report(path);
-  }
-
- private:
-  PosixFileSystem real_;
-};
 
 // Records like RecordingObserver, and whether every call came on the thread that made it.
 class ThreadCheckingObserver final : public RunObserver {

@@ -15,6 +15,7 @@
 #include "metrics/report_row.h"
 #include "platform/posix_file_system.h"
 #include "support/recording_observer.h"
+#include "support/seam_file_system.h"
 #include "support/temp_dir.h"
 
 namespace zentil {
@@ -23,6 +24,7 @@ namespace {
 using testing::file_exists;
 using testing::read_file;
 using testing::RecordingObserver;
+using testing::SeamFileSystem;
 using testing::TempDir;
 
 const std::string kHeader(kReportHeader);
@@ -30,61 +32,6 @@ const std::string kHeader(kReportHeader);
 std::string row(const std::string& name, const std::string& fields) {
   return name + "," + fields + "\r\n";
 }
-
-// Real files, with some names listed as lacking the archive attribute, and failures on demand.
-class SeamFileSystem final : public FileSystem {
- public:
-  std::set<std::string> without_archive;
-  std::string fail_open;     // entry name whose open fails
-  bool fail_write = false;   // every report write fails
-  bool fail_commit = false;  // saving the report fails
-
-  Status check_source_folder(const std::string& path) override {
-    return real_.check_source_folder(path);
-  }
-  Result<std::vector<ListedEntry>> list_folder(const std::string& path,
-                                               const std::string& report) override {
-    auto listing = real_.list_folder(path, report);
-    if (listing.ok()) {
-      for (auto& e : *listing) e.archive = !without_archive.contains(e.name);
-    }
-    return listing;
-  }
-  Result<std::unique_ptr<InputFile>> open_input(const std::string& path) override {
-    if (!fail_open.empty() && path.ends_with("/" + fail_open)) {
-      return Error{"No se pudo abrir el archivo " + path + ": Permission denied"};
-    }
-    return real_.open_input(path);
-  }
-  Result<std::unique_ptr<ReportFile>> create_report(const std::string& path) override {
-    auto report = real_.create_report(path);
-    if (!report.ok() || (!fail_write && !fail_commit)) return report;
-    return std::unique_ptr<ReportFile>(
-        std::make_unique<FailingReport>(std::move(*report), fail_write, path));
-  }
-
- private:
-  class FailingReport final : public ReportFile {
-   public:
-    FailingReport(std::unique_ptr<ReportFile> inner, bool on_write, std::string path)
-        : inner_(std::move(inner)), on_write_(on_write), path_(std::move(path)) {}
-    Status write(std::string_view bytes) override {
-      if (on_write_)
-        return Error{"No se pudo escribir el informe " + path_ + ": No space left on device"};
-      return inner_->write(bytes);
-    }
-    Status commit() override {
-      return Error{"No se pudo guardar el informe " + path_ + ": Input/output error"};
-    }
-
-   private:
-    std::unique_ptr<ReportFile> inner_;
-    bool on_write_;
-    std::string path_;
-  };
-
-  PosixFileSystem real_;
-};
 
 struct RunFixture : ::testing::Test {
   TempDir src;
