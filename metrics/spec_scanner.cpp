@@ -96,6 +96,17 @@ void SpecScanner::feed(std::string_view chunk) {
   const char* const begin = chunk.data();
   const char* const end = begin + chunk.size();
   const char* line = begin;  // where the current line starts
+  // Moves past the terminator at `cr`, an LF after it included; false when the chunk ends at the
+  // CR, whose LF may then start the next chunk.
+  const auto next_line = [&](const char* cr) {
+    line = cr + 1;
+    if (line == end) {
+      skip_lf_ = true;
+      return false;
+    }
+    if (*line == '\n') ++line;
+    return true;
+  };
 
   // A line that began in an earlier chunk ends at the first CR of this one.
   if (!carry_.empty()) {
@@ -107,12 +118,7 @@ void SpecScanner::feed(std::string_view chunk) {
     carry_.append(line, static_cast<const char*>(cr));
     scan_line(carry_);
     carry_.clear();
-    line = static_cast<const char*>(cr) + 1;
-    if (line == end) {
-      skip_lf_ = true;
-      return;
-    }
-    if (*line == '\n') ++line;
+    if (!next_line(static_cast<const char*>(cr))) return;
   }
 
   // Blocks of 64 bytes: one mask of their CR bytes, then one line per set bit, which spares a
@@ -122,12 +128,7 @@ void SpecScanner::feed(std::string_view chunk) {
     for (std::uint64_t crs = cr_mask(block); crs != 0; crs &= crs - 1) {
       const char* cr = block + std::countr_zero(crs);
       scan_line(std::string_view(line, static_cast<std::size_t>(cr - line)));
-      line = cr + 1;
-      if (line == end) {
-        skip_lf_ = true;
-        return;
-      }
-      if (*line == '\n') ++line;
+      if (!next_line(cr)) return;
     }
   }
   // The tail.
@@ -137,12 +138,7 @@ void SpecScanner::feed(std::string_view chunk) {
     if (found == nullptr) break;
     const char* cr = static_cast<const char*>(found);
     scan_line(std::string_view(line, static_cast<std::size_t>(cr - line)));
-    line = cr + 1;
-    if (line == end) {
-      skip_lf_ = true;
-      return;
-    }
-    if (*line == '\n') ++line;
+    if (!next_line(cr)) return;
   }
   if (line < end) carry_.append(line, end);
 }
