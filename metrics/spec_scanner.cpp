@@ -7,57 +7,63 @@
 #include <emmintrin.h>
 #endif
 
+#include "metrics/fact_names.h"
 #include "metrics/fact_text.h"
 
 namespace zentil {
 namespace {
 
 using fact_text::begins_with;
-using fact_text::contains;
 using fact_text::lower;
-using fact_text::Pattern;
-
-// The texts the rules test, prepared once.
-constexpr Pattern kVar = "v_i(";
-constexpr Pattern kSubview = "subview_i(";
-constexpr Pattern kStdColor = "std_color_i(";
-constexpr Pattern kSpec = "spec_i([ ";
-constexpr Pattern kTransaction = "trn";
-constexpr Pattern kProcedure = "proc";
-constexpr Pattern kReport = "rpt";
-constexpr Pattern kMap = "map_i(";
-constexpr Pattern kAlias = "a_alias_i(";
-constexpr Pattern kAttribute = "attri_i(";
-constexpr Pattern kAttributeProperty = "att_prop_i";
-constexpr Pattern kCallingMain = "calling_main_i";
-constexpr Pattern kBodyLine = "b_line_i";
-constexpr Pattern kTable = "table_i";
-constexpr Pattern kDeleteControl = "tbl_to_delete_i";
-constexpr Pattern kTableAttributeProperty = "tbl_att_prop_i";
-constexpr Pattern kTitle = "title([])";
-constexpr Pattern kLevel = "level_i(";
-constexpr Pattern kRule = "rule_i(";
-constexpr Pattern kPropertyRule = "rule_i(0,prop(";
-constexpr Pattern kDatastoreRule = "rule_i(0,datastore(";
-constexpr Pattern kCommand = "cmd,";
-constexpr Pattern kRuleList = ",rule([";
+using namespace fact_names;
 
 // A line must be longer than this to count as a line of weight.
 constexpr std::size_t kShortLine = 10;
-// A carry that grew past this for one huge line is given back at the next file.
-constexpr std::size_t kCarryKeep = 1 << 20;
 
-// Everything strictly between the first "(" of `line` and the first "," after it, or nothing
-// when either is missing. `after` receives the index of that ",".
-bool first_argument(std::string_view line, std::string_view& argument, std::size_t& after) {
-  const auto open = line.find('(');
-  if (open == std::string_view::npos) return false;
-  const auto comma = line.find(',', open);
-  if (comma == std::string_view::npos) return false;
-  argument = line.substr(open + 1, comma - open - 1);
-  after = comma;
-  return true;
-}
+// A line held whole, as the rules read it. LongLine answers the same questions for a line that
+// streams past.
+class WholeLine {
+ public:
+  explicit WholeLine(std::string_view text) : text_(text) {}
+
+  std::size_t size() const { return text_.size(); }
+  std::string_view head() const { return text_; }
+  bool contains(const Pattern& pattern) const { return fact_text::contains(text_, pattern); }
+
+  // Everything strictly between the first "(" and the first "," after it; false when either is
+  // missing.
+  bool first_argument(std::string_view& argument) const {
+    std::size_t comma;
+    return find_argument(argument, comma);
+  }
+
+  // The commas of the list text: from the "," of the first "',[" at or after the comma that
+  // ends the first argument, to just before the first "]" after it. Its pieces split at ","
+  // number one more, so this is the highest piece number. -1 when there is no such list.
+  std::int64_t list_commas() const {
+    std::string_view argument;
+    std::size_t comma;
+    if (!find_argument(argument, comma)) return -1;
+    const auto list_start = text_.find(kListOpen.text(), comma);
+    if (list_start == std::string_view::npos) return -1;
+    const auto list_end = text_.find(']', list_start);
+    if (list_end == std::string_view::npos) return -1;
+    const std::string_view list = text_.substr(list_start + 1, list_end - list_start - 1);
+    return std::count(list.begin(), list.end(), ',');
+  }
+
+ private:
+  bool find_argument(std::string_view& argument, std::size_t& comma) const {
+    const auto open = text_.find('(');
+    if (open == std::string_view::npos) return false;
+    comma = text_.find(',', open);
+    if (comma == std::string_view::npos) return false;
+    argument = text_.substr(open + 1, comma - open - 1);
+    return true;
+  }
+
+  std::string_view text_;
+};
 
 // A mask of the CR bytes among the 64 at `p`, bit i for byte i.
 [[gnu::always_inline]] inline std::uint64_t cr_mask(const char* p) {
@@ -77,14 +83,17 @@ bool first_argument(std::string_view line, std::string_view& argument, std::size
 
 }  // namespace
 
+SpecScanner::SpecScanner(std::size_t long_line) : long_line_(std::max(long_line, kMinLongLine)) {}
+
 void SpecScanner::begin() {
   metrics_ = FileMetrics{};
   kind_ = SpecKind::None;
-  if (carry_.capacity() > kCarryKeep) carry_ = std::string();
   carry_.clear();
+  long_.reset();
   skip_lf_ = false;
   level_name_counts_.clear();
   pending_pieces_.clear();
+  longest_level_name_ = 0;
 }
 
 void SpecScanner::feed(std::string_view chunk) {
@@ -109,16 +118,13 @@ void SpecScanner::feed(std::string_view chunk) {
   };
 
   // A line that began in an earlier chunk ends at the first CR of this one.
-  if (!carry_.empty()) {
-    const void* cr = std::memchr(line, '\r', chunk.size());
-    if (cr == nullptr) {
-      carry_.append(line, end);
-      return;
-    }
-    carry_.append(line, static_cast<const char*>(cr));
-    scan_line(carry_);
-    carry_.clear();
-    if (!next_line(static_cast<const char*>(cr))) return;
+  if (line_open()) {
+    const void* found = std::memchr(line, '\r', chunk.size());
+    if (found == nullptr) return extend_open_line(chunk);
+    const char* cr = static_cast<const char*>(found);
+    extend_open_line(std::string_view(line, static_cast<std::size_t>(cr - line)));
+    close_open_line();
+    if (!next_line(cr)) return;
   }
 
   // Blocks of 64 bytes: one mask of their CR bytes, then one line per set bit, which spares a
@@ -140,69 +146,92 @@ void SpecScanner::feed(std::string_view chunk) {
     scan_line(std::string_view(line, static_cast<std::size_t>(cr - line)));
     if (!next_line(cr)) return;
   }
-  if (line < end) carry_.append(line, end);
+  if (line < end) extend_open_line(std::string_view(line, static_cast<std::size_t>(end - line)));
 }
 
 void SpecScanner::finish() {
   // Bytes after the last terminator are the last line; nothing after it is no line at all.
-  if (!carry_.empty()) {
-    scan_line(carry_);
-    carry_.clear();
-  }
+  if (line_open()) close_open_line();
   skip_lf_ = false;
   if (kind_ == SpecKind::Transaction || kind_ == SpecKind::None) metrics_.printBlocks = 0;
 }
 
+void SpecScanner::extend_open_line(std::string_view bytes) {
+  if (long_.active()) return long_.consume(bytes);
+  if (carry_.size() + bytes.size() <= long_line_) return void(carry_.append(bytes));
+  // Too long to hold: from here on the line is measured as it streams past.
+  long_.start(longest_level_name_);
+  long_.consume(carry_);
+  long_.consume(bytes);
+  carry_.clear();
+}
+
+void SpecScanner::close_open_line() {
+  if (long_.active()) {
+    scan(long_);
+    long_.reset();
+  } else {
+    scan_line(carry_);
+    carry_.clear();
+  }
+}
+
 void SpecScanner::scan_line(std::string_view line) {
+  scan(WholeLine(line));
+}
+
+template <typename Line>
+void SpecScanner::scan(const Line& line) {
   if (line.size() > kShortLine) ++metrics_.lineCount;
-  if (line.empty()) return;
+  const std::string_view head = line.head();
+  if (head.empty()) return;
 
   // Rules 1 to 16, dispatched on the first letter; rule order decides only among the names that
   // share a beginning ("attri_i('" before "attri_i(").
-  switch (lower(static_cast<unsigned char>(line[0]))) {
+  switch (lower(static_cast<unsigned char>(head[0]))) {
     case 'v':
-      if (begins_with(line, kVar)) return void(++metrics_.vars);
+      if (begins_with(head, kVar)) return void(++metrics_.vars);
       break;
     case 's':
-      if (begins_with(line, kSubview) || begins_with(line, kStdColor)) {
+      if (begins_with(head, kSubview) || begins_with(head, kStdColor)) {
         return void(--metrics_.lineCount);
       }
-      if (begins_with(line, kSpec)) {
-        const std::string_view rest = line.substr(9);
-        if (begins_with(rest, kTransaction)) return void(kind_ = SpecKind::Transaction);
-        if (begins_with(rest, kProcedure)) return void(kind_ = SpecKind::Procedure);
-        if (begins_with(rest, kReport)) return void(kind_ = SpecKind::Report);
+      if (begins_with(head, kSpec)) {
+        if (begins_with(head, kSpecTransaction)) return void(kind_ = SpecKind::Transaction);
+        if (begins_with(head, kSpecProcedure)) return void(kind_ = SpecKind::Procedure);
+        if (begins_with(head, kSpecReport)) return void(kind_ = SpecKind::Report);
       }
       break;
     case 'm':
-      if (begins_with(line, kMap)) return void(--metrics_.lineCount);
+      if (begins_with(head, kMap)) return void(--metrics_.lineCount);
       break;
     case 'a':
-      if (begins_with(line, kAlias)) return void(--metrics_.lineCount);
-      if (begins_with(line, kAttribute)) {
-        if (line.size() > 8 && line[8] == '\'') return;  // "attri_i('": the line is done
+      if (begins_with(head, kAlias)) return void(--metrics_.lineCount);
+      if (begins_with(head, kAttribute)) {
+        if (begins_with(head, kAttributeQuoted)) return;  // the line is done
         return void(++metrics_.attributesTotal);
       }
-      if (begins_with(line, kAttributeProperty)) return void(++metrics_.attributeProperties);
+      if (begins_with(head, kAttributeProperty)) return void(++metrics_.attributeProperties);
       break;
     case 'c':
-      if (begins_with(line, kCallingMain)) return void(--metrics_.lineCount);
+      if (begins_with(head, kCallingMain)) return void(--metrics_.lineCount);
       break;
     case 'b':
-      if (begins_with(line, kBodyLine)) {
-        if (contains(line, kCommand)) ++metrics_.commands;
+      if (begins_with(head, kBodyLine)) {
+        if (line.contains(kCommand)) ++metrics_.commands;
         return;
       }
       break;
     case 't':
-      if (begins_with(line, kTable)) {
+      if (begins_with(head, kTable)) {
         ++metrics_.tablesTotal;
         if (kind_ == SpecKind::Transaction) match_table_attributes(line);
         return;
       }
-      if (begins_with(line, kDeleteControl)) return void(++metrics_.deleteControls);
-      if (begins_with(line, kTableAttributeProperty))
+      if (begins_with(head, kDeleteControl)) return void(++metrics_.deleteControls);
+      if (begins_with(head, kTableAttributeProperty)) {
         return void(++metrics_.tableAttributeProperties);
+      }
       break;
     default:
       break;
@@ -210,22 +239,21 @@ void SpecScanner::scan_line(std::string_view line) {
 
   // Rule 17: "title([])" anywhere but at the very start makes a print block, ahead of the level
   // and rule lines below.
-  if (!begins_with(line, kTitle) && contains(line, kTitle)) {
-    return void(++metrics_.printBlocks);
-  }
+  if (!begins_with(head, kTitle) && line.contains(kTitle)) return void(++metrics_.printBlocks);
 
-  switch (lower(static_cast<unsigned char>(line[0]))) {
+  switch (lower(static_cast<unsigned char>(head[0]))) {
     case 'l':
-      if (begins_with(line, kLevel)) {
+      if (begins_with(head, kLevel)) {
         ++metrics_.levels;
-        if (kind_ == SpecKind::Transaction) capture_level_name(line);
+        std::string_view name;
+        if (kind_ == SpecKind::Transaction && line.first_argument(name)) capture_level_name(name);
       }
       break;
     case 'r':
-      if (begins_with(line, kRule)) {
-        if (begins_with(line, kPropertyRule)) return void(++metrics_.propertyRules);
-        if (begins_with(line, kDatastoreRule)) return void(++metrics_.datastoreRules);
-        if (contains(line, kRuleList)) ++metrics_.rules;
+      if (begins_with(head, kRule)) {
+        if (begins_with(head, kPropertyRule)) return void(++metrics_.propertyRules);
+        if (begins_with(head, kDatastoreRule)) return void(++metrics_.datastoreRules);
+        if (line.contains(kRuleList)) ++metrics_.rules;
       }
       break;
     default:
@@ -233,15 +261,13 @@ void SpecScanner::scan_line(std::string_view line) {
   }
 }
 
-void SpecScanner::capture_level_name(std::string_view line) {
-  std::string_view name;
-  std::size_t comma;
-  if (!first_argument(line, name, comma)) return;
+void SpecScanner::capture_level_name(std::string_view name) {
   // The names are kept as one "?"-joined text and split at every "?" when tables are matched,
   // so a "?" inside a name splits it and pushes later names out of reach. Keep that exactly.
   for (std::size_t start = 0;;) {
     const auto mark = name.find('?', start);
     pending_pieces_.emplace_back(name.substr(start, mark - start));
+    longest_level_name_ = std::max(longest_level_name_, pending_pieces_.back().size());
     if (mark == std::string_view::npos) break;
     start = mark + 1;
   }
@@ -251,20 +277,14 @@ void SpecScanner::capture_level_name(std::string_view line) {
   pending_pieces_.pop_front();
 }
 
-void SpecScanner::match_table_attributes(std::string_view line) {
+template <typename Line>
+void SpecScanner::match_table_attributes(const Line& line) {
   std::string_view table;
-  std::size_t comma;
-  if (!first_argument(line, table, comma)) return;
+  if (!line.first_argument(table)) return;
   const auto found = level_name_counts_.find(table);
   if (found == level_name_counts_.end()) return;
-  const auto list_start = line.find("',[", comma);
-  if (list_start == std::string_view::npos) return;
-  const auto list_end = line.find(']', list_start);
-  if (list_end == std::string_view::npos) return;
-  // The list text runs from the "," of "',[" to just before the "]": its pieces split at ","
-  // number one more than its commas, so the highest piece number is the comma count.
-  std::int64_t commas = 0;
-  for (std::size_t i = list_start + 1; i < list_end; ++i) commas += line[i] == ',';
+  const std::int64_t commas = line.list_commas();
+  if (commas < 0) return;
   // A table equal to several level names counts once for each of them.
   metrics_.tableAttributes += commas * found->second;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -81,8 +82,8 @@ TEST(LineEnds, ResultsDoNotDependOnChunking) {
 // whole and in chunks around a block's size, give the counts of the same lines classified one
 // by one.
 TEST(LineEnds, SplittingMatchesLineByLineAcrossBlocks) {
-  const std::vector<std::string> facts = {"v_i(&", "attri_i(", "map_i(", "x", "", "p(title([]),",
-                                          "rule_i(1,rule([a]),", "q(a])"};
+  const std::vector<std::string> facts = {
+      "v_i(&", "attri_i(", "map_i(", "x", "", "p(title([]),", "rule_i(1,rule([a]),", "q(a])"};
   const std::vector<std::string> ends = {"\r\n", "\r", "\n\r", "\r\r\n"};
   std::string text;
   for (std::size_t i = 0; i < 300; ++i) {
@@ -410,6 +411,99 @@ TEST(ScanFile, SmallBufferGivesTheSameCounts) {
   std::vector<char> buffer(3);
   ASSERT_TRUE(scan_spec_file(file, scanner, buffer).ok());
   EXPECT_EQ(scanner.metrics(), scan_whole(text).m);
+}
+
+}  // namespace
+}  // namespace zentil
+
+namespace zentil {
+namespace {
+
+// ---- lines too long to hold --------------------------------------------------------------
+
+// Random spec text built from the pieces the rules look at, so that long lines meet every rule,
+// every search across every seam, and level and table lines with names and lists of any length.
+std::string random_spec(std::mt19937& rng) {
+  static const std::vector<std::string> pieces = {"spec_i([ trn",
+                                                  "spec_i([ proc",
+                                                  "level_i(",
+                                                  "table_i(",
+                                                  "v_i(",
+                                                  "b_line_i",
+                                                  "rule_i(",
+                                                  "rule_i(0,prop(",
+                                                  "attri_i('",
+                                                  "attri_i(",
+                                                  "title([])",
+                                                  "TITLE([])",
+                                                  "cmd,",
+                                                  ",rule([",
+                                                  "',[",
+                                                  "]",
+                                                  "(",
+                                                  ",",
+                                                  "?",
+                                                  "'",
+                                                  "[",
+                                                  "Cli",
+                                                  "cli",
+                                                  "x",
+                                                  "abcdefghij",
+                                                  "\r\n",
+                                                  "\r",
+                                                  "\n",
+                                                  std::string(70, 'y'),
+                                                  std::string(200, ','),
+                                                  "map_i(",
+                                                  "tbl_att_prop_i",
+                                                  "\r\nlevel_i(Cli,",
+                                                  "\r\ntable_i(Cli,'t',[",
+                                                  "\r\ntable_i(Cli,'t',[a,b]"};
+  std::string text = rng() % 2 ? "spec_i([ trn ])\r\nlevel_i(Cli,1)\r\n" : "";
+  const int count = std::uniform_int_distribution<int>(0, 120)(rng);
+  for (int i = 0; i < count; ++i) {
+    text += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
+  }
+  return text;
+}
+
+Scan scan_streaming(std::string_view bytes, std::size_t long_line, std::mt19937& rng) {
+  SpecScanner s(long_line);
+  s.begin();
+  while (!bytes.empty()) {
+    const std::size_t n =
+        std::min(bytes.size(), std::uniform_int_distribution<std::size_t>(1, 90)(rng));
+    s.feed(bytes.substr(0, n));
+    bytes.remove_prefix(n);
+  }
+  s.finish();
+  return {s.metrics(), s.kind()};
+}
+
+TEST(LongLines, StreamingGivesTheCountsOfTheWholeLine) {
+  std::mt19937 rng(20261206);
+  for (int round = 0; round < 6000; ++round) {
+    const std::string text = random_spec(rng);
+    const Scan whole = scan_whole(text);
+    const std::size_t hold = SpecScanner::kMinLongLine + round % 50;
+    const Scan streamed = scan_streaming(text, hold, rng);
+    ASSERT_EQ(streamed.m, whole.m) << "round " << round << ", hold " << hold << ": " << text;
+    ASSERT_EQ(streamed.kind, whole.kind) << "round " << round;
+  }
+}
+
+TEST(LongLines, TransactionLinesLongerThanTheHold) {
+  const std::string filler(500, 'z');
+  const std::string text = "spec_i([ trn ])\r\nlevel_i(" + filler + "Cli,1," + filler +
+                           ")\r\nlevel_i(Abc,2)\r\ntable_i(" + filler + "Cli,'" + filler +
+                           "',[a,b," + filler + ",c]" + filler + ")\r\ntable_i(Abc" + filler +
+                           ",'x',[a,b])\r\nb_line_i(" + filler + "cmd," + filler + ")\r\n";
+  std::mt19937 rng(7);
+  const Scan streamed = scan_streaming(text, SpecScanner::kMinLongLine, rng);
+  EXPECT_EQ(streamed.m, scan_whole(text).m);
+  EXPECT_EQ(streamed.m.levelTables, 2);
+  EXPECT_EQ(streamed.m.tableAttributes, 4);
+  EXPECT_EQ(streamed.m.commands, 1);
 }
 
 }  // namespace
