@@ -7,31 +7,30 @@ namespace zentil::fact_names {
 
 using fact_text::Pattern;
 
-inline constexpr Pattern kVar = "v_i(";
-inline constexpr Pattern kSubview = "subview_i(";
-inline constexpr Pattern kStdColor = "std_color_i(";
-inline constexpr Pattern kSpec = "spec_i([ ";
-inline constexpr Pattern kSpecTransaction = "spec_i([ trn";
-inline constexpr Pattern kSpecProcedure = "spec_i([ proc";
-inline constexpr Pattern kSpecReport = "spec_i([ rpt";
-inline constexpr Pattern kMap = "map_i(";
-inline constexpr Pattern kAlias = "a_alias_i(";
-inline constexpr Pattern kAttribute = "attri_i(";
-inline constexpr Pattern kAttributeQuoted = "attri_i('";
-inline constexpr Pattern kAttributeProperty = "att_prop_i";
-inline constexpr Pattern kCallingMain = "calling_main_i";
-inline constexpr Pattern kBodyLine = "b_line_i";
-inline constexpr Pattern kTable = "table_i";
-inline constexpr Pattern kDeleteControl = "tbl_to_delete_i";
-inline constexpr Pattern kTableAttributeProperty = "tbl_att_prop_i";
-inline constexpr Pattern kTitle = "title([])";
-inline constexpr Pattern kLevel = "level_i(";
-inline constexpr Pattern kRule = "rule_i(";
-inline constexpr Pattern kPropertyRule = "rule_i(0,prop(";
-inline constexpr Pattern kDatastoreRule = "rule_i(0,datastore(";
-inline constexpr Pattern kCommand = "cmd,";
-inline constexpr Pattern kRuleList = ",rule([";
+constexpr Pattern kVar = "v_i(";
+constexpr Pattern kSubview = "subview_i(";
+constexpr Pattern kStdColor = "std_color_i(";
+constexpr Pattern kSpec = "spec_i([ ";
+constexpr Pattern kSpecTransaction = "spec_i([ trn";
+constexpr Pattern kSpecProcedure = "spec_i([ proc";
+constexpr Pattern kSpecReport = "spec_i([ rpt";
+constexpr Pattern kMap = "map_i(";
+constexpr Pattern kAlias = "a_alias_i(";
+constexpr Pattern kAttribute = "attri_i(";
+constexpr Pattern kAttributeProperty = "att_prop_i";
+constexpr Pattern kCallingMain = "calling_main_i";
+constexpr Pattern kBodyLine = "b_line_i";
+constexpr Pattern kTable = "table_i";
+constexpr Pattern kDeleteControl = "tbl_to_delete_i";
+constexpr Pattern kTableAttributeProperty = "tbl_att_prop_i";
+constexpr Pattern kTitle = "title([])";
+constexpr Pattern kLevel = "level_i(";
+constexpr Pattern kRule = "rule_i(";
+constexpr Pattern kPropertyRule = "rule_i(0,prop(";
+constexpr Pattern kDatastoreRule = "rule_i(0,datastore(";
+constexpr Pattern kCommand = "cmd,";
+constexpr Pattern kRuleList = ",rule([";
 // Opens a table's attribute list after its first argument.
-inline constexpr Pattern kListOpen = "',[";
+constexpr Pattern kListOpen = "',[";
 
 }  // namespace zentil::fact_names

@@ -50,7 +50,8 @@ class SpecScanner {
   void close_open_line();
   template <typename Line>
   void scan(const Line& line);
-  void capture_level_name(std::string_view name);
+  template <typename Line>
+  void capture_level_name(const Line& line);
   template <typename Line>
   void match_table_attributes(const Line& line);
 
