@@ -12,7 +12,7 @@
 namespace zentil {
 
 struct RunSettings {
-  std::string sourcePath;              // the spec folder, with or without a trailing "/"
+  std::string sourcePath;              // the folder of spec files, with or without a trailing "/"
   std::string reportPath;              // the report file to create or replace
   std::string decimalSeparator = ".";  // of the score in the closing message
   unsigned jobs = 0;                   // files scanned at once; 0: one per core

@@ -1,4 +1,4 @@
-// Scans the spec files of a listing on several threads and hands their counts back in listing
+// Scans the listed spec files on several threads and hands their counts back in listing
 // order, so that the run can write rows and show progress exactly as a one-by-one scan would.
 #pragma once
 
