@@ -47,6 +47,13 @@ std::string spec_bytes(std::size_t size) {
   return bytes;
 }
 
+// Root reads and writes anything, so permission faults are tried as nobody.
+const std::vector<std::string> kAsNobody = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534",
+                                            "--clear-groups"};
+bool can_drop_root() {
+  return ::geteuid() != 0 || ::access(kAsNobody[0].c_str(), X_OK) == 0;
+}
+
 struct FaultTest : ::testing::Test {
   TempDir src;
   TempDir out;
@@ -202,7 +209,7 @@ TEST_F(FaultTest, DiskFullOrFailedSaveKeepsTheEarlierReport) {
 // ---- a spec file that may not be opened ------------------------------------------------------
 
 TEST_F(FaultTest, SpecFileThatMayNotBeOpenedStopsTheRun) {
-  if (::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "no setpriv";
+  if (!can_drop_root()) GTEST_SKIP() << "no setpriv";
   const std::string locked = src.write("m.spc", "v_i(&Variable)\r\n");
   ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
   std::vector<std::string> as_other_user;
@@ -210,18 +217,18 @@ TEST_F(FaultTest, SpecFileThatMayNotBeOpenedStopsTheRun) {
     // Root reads any file; run as nobody, who may use both folders but not the locked file.
     ASSERT_EQ(::chmod(src.path().c_str(), 0755), 0);
     ASSERT_EQ(::chmod(out.path().c_str(), 0777), 0);
-    as_other_user = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    as_other_user = kAsNobody;
   }
   const ProgramResult r = cli({src.path(), report}, {}, {}, as_other_user);
   expect_stopped(r, locked, std::strerror(EACCES), "mode 000");
 }
 
 TEST_F(FaultTest, ReadOnlyReportFolderStopsTheRun) {
-  if (::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "no setpriv";
+  if (!can_drop_root()) GTEST_SKIP() << "no setpriv";
   std::vector<std::string> as_other_user;
   if (::geteuid() == 0) {
     ASSERT_EQ(::chmod(src.path().c_str(), 0755), 0);
-    as_other_user = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    as_other_user = kAsNobody;
   }
   ASSERT_EQ(::chmod(report.c_str(), 0666), 0);
   ASSERT_EQ(::chmod(out.path().c_str(), 0555), 0);
@@ -230,11 +237,11 @@ TEST_F(FaultTest, ReadOnlyReportFolderStopsTheRun) {
 }
 
 TEST_F(FaultTest, SourceFolderThatMayNotBeReadStopsTheRun) {
-  if (::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "no setpriv";
+  if (!can_drop_root()) GTEST_SKIP() << "no setpriv";
   std::vector<std::string> as_other_user;
   if (::geteuid() == 0) {
     ASSERT_EQ(::chmod(out.path().c_str(), 0777), 0);
-    as_other_user = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    as_other_user = kAsNobody;
   }
   ASSERT_EQ(::chmod(src.path().c_str(), 0311), 0);  // may be entered, not listed
   const ProgramResult r = cli({src.path(), report}, {}, {}, as_other_user);
