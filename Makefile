@@ -29,7 +29,7 @@ run: build
 report: build
 	$(BIN)/zentil-report examples/sample-kb/ $(BUILD)/KBReport.csv
 
-# Pictures of the window and its icon for the README, rendered by a real X server (Xvfb).
+# Pictures of the window for the README, rendered by a real X server (Xvfb).
 screenshot: build
 	xvfb-run -a -s '-screen 0 800x600x24' $(BIN)/zentil-snapshot docs
 

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-wayland qt6-translations-l10n libgl-dev xvfb xauth fonts-dejavu-core
+  librsvg2-bin
   locales hyperfine ripgrep gawk time
   clang-14 libclang-rt-14-dev
 )
