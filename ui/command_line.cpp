@@ -25,6 +25,18 @@ void print_usage_error(const char* what, const QString& argument) {
                argument.toLocal8Bit().constData());
 }
 
+// Whether Qt may start and take its own options out of the arguments: not without a display,
+// where only this program's options can be meant.
+bool qt_may_start(const QStringList& arguments) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (!qEnvironmentVariableIsEmpty(name)) return true;
+  for (const QString& a : arguments)
+    if (a == QLatin1String("-platform") || a == QLatin1String("--platform") ||
+        a == QLatin1String("-display") || a == QLatin1String("--display"))
+      return true;
+  return false;
+}
+
 }  // namespace
 
 std::optional<int> handle_command_line(const QStringList& arguments, bool qt_options_removed) {
@@ -37,7 +49,7 @@ std::optional<int> handle_command_line(const QStringList& arguments, bool qt_opt
   const bool understood = parser.parse(arguments) && parser.positionalArguments().isEmpty();
 
   if (!understood) {
-    if (!qt_options_removed) return std::nullopt;
+    if (!qt_options_removed && qt_may_start(arguments)) return std::nullopt;
     if (!parser.unknownOptionNames().isEmpty()) {
       const QString name = parser.unknownOptionNames().first();
       print_usage_error("opción desconocida", (name.size() == 1 ? "-" : "--") + name);

@@ -11,7 +11,8 @@ namespace zentil::ui {
 // the program should end without opening the window; returns nothing when the window should
 // open. Qt's own options (-platform, -display, …) are unknown here: until `qt_options_removed`
 // (the application has taken them out), arguments that are not understood are left for later
-// instead of being an error, so that --help and --version need no display when given alone.
+// instead of being an error, so that --help and --version need no display when given alone;
+// without a display (where Qt cannot start) they are an error at once.
 std::optional<int> handle_command_line(const QStringList& arguments, bool qt_options_removed);
 
 }  // namespace zentil::ui
