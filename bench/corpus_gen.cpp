@@ -77,8 +77,9 @@ bool make_corpus(const std::string& root, char letter) {
     const int count = letter == 'B' ? 100'000 : 2'000;
     for (int i = 1; i <= count; ++i) {
       // About 100 KB or 370 bytes, each file a little different.
-      const std::size_t size = letter == 'B' ? static_cast<std::size_t>(rng.between(250, 370))
-                                             : static_cast<std::size_t>(rng.between(90, 110)) * 1000;
+      const std::size_t size = letter == 'B'
+                                   ? static_cast<std::size_t>(rng.between(250, 370))
+                                   : static_cast<std::size_t>(rng.between(90, 110)) * 1000;
       if (letter == 'D') {
         busy_spec_file(rng, size, bytes);
       } else {

@@ -167,7 +167,8 @@ void busy_line(Rng& rng, int pick, bool transaction, std::vector<std::string>& l
     } else {
       const std::string table =
           rng.chance(70) ? levels[rng.next() % levels.size()] : word(rng) + "Aux";
-      line = "table_i(" + table + ",'" + table + "'," + attribute_list(rng, rng.between(1, 12)) + ",";
+      line =
+          "table_i(" + table + ",'" + table + "'," + attribute_list(rng, rng.between(1, 12)) + ",";
     }
   } else {
     line = rng.chance(50) ? "rule_i(0,prop(" : "rule_i(0,datastore(";
@@ -194,7 +195,8 @@ void busy_spec_file(Rng& rng, std::size_t size, std::string& out) {
   while (out.size() < size) {
     const int kind = rng.between(1, 60);
     const int run = rng.between(1, 4);
-    for (int i = 0; i < run && out.size() < size; ++i) busy_line(rng, kind, pick <= 30, levels, out);
+    for (int i = 0; i < run && out.size() < size; ++i)
+      busy_line(rng, kind, pick <= 30, levels, out);
   }
 }
 
