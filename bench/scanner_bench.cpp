@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "corpus_text.h"
+#include "metrics/block_classifier.h"
 #include "metrics/spec_scanner.h"
 
 namespace {
@@ -34,10 +35,15 @@ const std::string& sample_file(bool busy) {
 }
 
 // A whole file fed in chunks of the size of arg 0 (256 KiB, as the run feeds it, or 4 KiB); arg
-// 1 picks busy lines.
+// 1 picks busy lines; arg 2 has the block classifier use SSE2 even where AVX2 is there.
 void BM_ScanFile(benchmark::State& state) {
   const std::string& text = sample_file(state.range(1) == 1);
   const auto chunk = static_cast<std::size_t>(state.range(0));
+  const std::string best = zentil::block_classifier_isa();
+  if (state.range(2) == 1 && !zentil::use_block_classifier_isa("sse2")) {
+    return state.SkipWithError("no SSE2 here");
+  }
+  state.SetLabel(zentil::block_classifier_isa());
   SpecScanner scanner;
   for (auto _ : state) {
     scanner.begin();
@@ -48,8 +54,14 @@ void BM_ScanFile(benchmark::State& state) {
     benchmark::DoNotOptimize(scanner.metrics());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+  zentil::use_block_classifier_isa(best);
 }
-BENCHMARK(BM_ScanFile)->Args({256 * 1024, 0})->Args({4096, 0})->Args({256 * 1024, 1});
+BENCHMARK(BM_ScanFile)
+    ->Args({256 * 1024, 0, 0})
+    ->Args({4096, 0, 0})
+    ->Args({256 * 1024, 1, 0})
+    ->Args({256 * 1024, 0, 1})
+    ->Args({256 * 1024, 1, 1});
 
 // The line classifier alone, on lines already split: in file order (arg 0), and shuffled
 // (arg 1), where the kind of the next line cannot be guessed. The difference is what branch

@@ -59,14 +59,23 @@ void classify_portable(const char* p, std::size_t blocks, Seam& seam, BlockMasks
 }
 
 #if defined(ZENTIL_X86)
-// Bit i set where byte i of the four vectors equals the byte in `x`.
-[[gnu::always_inline]] inline std::uint64_t equal_mask(const __m128i (&v)[4], __m128i x) {
-  std::uint64_t mask = 0;
-  for (int i = 0; i < 4; ++i) {
-    const auto part = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v[i], x)));
-    mask |= std::uint64_t{part} << (16 * i);
-  }
-  return mask;
+// The 64 bytes at `p` as four vectors, and as lower case where they are letters.
+struct Block128 {
+  __m128i v0, v1, v2, v3;
+};
+
+[[gnu::always_inline]] inline Block128 load_block(const char* p) {
+  const auto at = [p](int i) { return reinterpret_cast<const __m128i*>(p + 16 * i); };
+  return {_mm_loadu_si128(at(0)), _mm_loadu_si128(at(1)), _mm_loadu_si128(at(2)),
+          _mm_loadu_si128(at(3))};
+}
+
+// Bit i set where byte i of the block equals the byte in `x`.
+[[gnu::always_inline]] inline std::uint64_t equal_mask(const Block128& b, __m128i x) {
+  const auto part = [x](__m128i v) {
+    return std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, x)))};
+  };
+  return part(b.v0) | part(b.v1) << 16 | part(b.v2) << 32 | part(b.v3) << 48;
 }
 
 void classify_sse2(const char* p, std::size_t blocks, Seam& seam_io, BlockMasks* out) {
@@ -78,14 +87,11 @@ void classify_sse2(const char* p, std::size_t blocks, Seam& seam_io, BlockMasks*
   const __m128i fold = _mm_set1_epi8(static_cast<char>(kFold));
   Seam seam = seam_io;
   for (std::size_t k = 0; k < blocks; ++k, p += kBlock) {
-    __m128i v[4];
-    __m128i folded[4];
-    for (int i = 0; i < 4; ++i) {
-      v[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-      folded[i] = _mm_or_si128(v[i], fold);
-    }
-    out[k] = candidates(equal_mask(v, cr), equal_mask(v, comma), equal_mask(folded, letter_d),
-                        equal_mask(v, open), equal_mask(v, bracket), seam);
+    const Block128 b = load_block(p);
+    const Block128 folded{_mm_or_si128(b.v0, fold), _mm_or_si128(b.v1, fold),
+                          _mm_or_si128(b.v2, fold), _mm_or_si128(b.v3, fold)};
+    out[k] = candidates(equal_mask(b, cr), equal_mask(b, comma), equal_mask(folded, letter_d),
+                        equal_mask(b, open), equal_mask(b, bracket), seam);
   }
   seam_io = seam;
 }
