@@ -140,6 +140,10 @@ class PosixInputFile final : public InputFile {
   }
 
   Result<std::int64_t> size() override {
+    // The reads ended where the size at the open said the file ends: the read that found the
+    // end saw that size, after the last bytes of the scan, so asking the system again would
+    // only repeat it (one system call per file fewer). Any other ending asks.
+    if (at_end_ && position_ == size_at_open_) return size_at_open_;
     struct stat st {};
     if (::fstat(fd_.get(), &st) != 0) {
       return file_error("No se pudo obtener el tamaño del archivo", path_, errno);
