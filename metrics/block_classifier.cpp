@@ -170,24 +170,31 @@ std::size_t BlockClassifier::next(std::span<BlockMasks> out) {
 }
 
 void BlockClassifier::confirm(BlockMasks& masks, std::uint64_t brackets, const char* block) const {
-  // Whether `text` stands at `mark` bytes before byte i of the block, wholly within the text.
-  const auto stands = [&](int i, const Pattern& text, std::size_t mark) {
-    const auto at = static_cast<std::size_t>(block - begin_) + static_cast<std::size_t>(i);
-    if (at < mark || at - mark + text.size() > static_cast<std::size_t>(end_ - begin_)) {
-      return false;
-    }
-    return text.starts(std::string_view(begin_ + (at - mark), end_));
+  const auto size = static_cast<std::size_t>(end_ - begin_);
+  const auto base = static_cast<std::size_t>(block - begin_);
+  // Whether `text` stands at offset `from`, wholly within the text (an offset "below 0" wraps
+  // to a huge one). Nearly always sixteen bytes are there to compare as two words at once.
+  const auto stands = [&](std::size_t from, const Pattern& text) -> std::uint64_t {
+    if (from <= size && size - from >= 16) return text.starts_at(begin_ + from) ? 1 : 0;
+    return from <= size && size - from >= text.size() &&
+                   text.starts(std::string_view(begin_ + from, text.size()))
+               ? 1
+               : 0;
   };
-  const auto bit = [](int i) { return std::uint64_t{1} << i; };
+  std::uint64_t command = 0, rule_list = 0, title = 0;
   for (std::uint64_t c = masks.command; c != 0; c &= c - 1) {
     const int i = std::countr_zero(c);
-    if (!stands(i, fact_names::kCommand, kCommandMark)) masks.command &= ~bit(i);
+    command |= stands(base + static_cast<std::size_t>(i) - kCommandMark, fact_names::kCommand) << i;
   }
   for (std::uint64_t c = brackets; c != 0; c &= c - 1) {
     const int i = std::countr_zero(c);
-    if (!stands(i, fact_names::kRuleList, kBracketMark)) masks.rule_list &= ~bit(i);
-    if (!stands(i, fact_names::kTitle, kBracketMark)) masks.title &= ~bit(i);
+    const std::size_t from = base + static_cast<std::size_t>(i) - kBracketMark;
+    rule_list |= stands(from, fact_names::kRuleList) << i;
+    title |= stands(from, fact_names::kTitle) << i;
   }
+  masks.command = command;
+  masks.rule_list = rule_list;
+  masks.title = title;
 }
 
 const char* block_classifier_isa() {
