@@ -182,14 +182,17 @@ void busy_line(Rng& rng, int pick, bool transaction, std::vector<std::string>& l
   out += "\r\n";
 }
 
+// Replaces `out` with the kind line of a spec file of kind `tag`.
+void kind_line(Rng& rng, const char* tag, std::string& out) {
+  const std::string name = word(rng) + std::to_string(rng.between(1, 99));
+  out = "spec_i([ " + std::string(tag) + ", '" + name + "', 'Objeto " + name + "' ]).\r\n";
+}
+
 }  // namespace
 
 void busy_spec_file(Rng& rng, std::size_t size, std::string& out) {
-  out.clear();
   const int pick = rng.between(1, 90);
-  const char* tag = pick <= 30 ? "trn" : pick <= 60 ? "proc" : "rpt";
-  const std::string name = word(rng) + std::to_string(rng.between(1, 99));
-  out += "spec_i([ " + std::string(tag) + ", '" + name + "', 'Objeto " + name + "' ]).\r\n";
+  kind_line(rng, pick <= 30 ? "trn" : pick <= 60 ? "proc" : "rpt", out);
   std::vector<std::string> levels;
   // Runs of one to four lines of a kind: a busier mix than spec_file's.
   while (out.size() < size) {
@@ -201,12 +204,9 @@ void busy_spec_file(Rng& rng, std::size_t size, std::string& out) {
 }
 
 void spec_file(Rng& rng, std::size_t size, std::string& out) {
-  out.clear();
   const int pick = rng.between(1, 100);
   const Kind kind = pick <= 40 ? Kind::Transaction : pick <= 75 ? Kind::Procedure : Kind::Report;
-  const char* tag = kind == Kind::Transaction ? "trn" : kind == Kind::Procedure ? "proc" : "rpt";
-  const std::string name = word(rng) + std::to_string(rng.between(1, 99));
-  out += "spec_i([ " + std::string(tag) + ", '" + name + "', 'Objeto " + name + "' ]).\r\n";
+  kind_line(rng, kind == Kind::Transaction ? "trn" : kind == Kind::Procedure ? "proc" : "rpt", out);
   std::vector<std::string> levels;
   // A generator writes facts of one kind together (a table's attributes, each followed by its
   // properties; a block of rules; the body's lines), so the kinds come in runs.

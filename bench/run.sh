@@ -6,7 +6,8 @@
 #
 # Usage: bench/run.sh BIN_DIR CORPUS_DIR [A] [B] [C] [D]
 # Environment: BENCH_RUNS (timed runs per command, default 10), BENCH_REFERENCE (a folder with
-# reports A.csv … D.csv from an earlier build to compare the new ones with).
+# reports A.csv … D.csv from an earlier build to compare the new ones with), BENCH_BEFORE (an
+# earlier build's zentil-report, timed in the same runs as "antes-j1" and "antes-j2").
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -59,8 +60,18 @@ for c in "${which[@]}"; do
   fi
   for j in 1 2 32; do
     kb=$(/usr/bin/time -f %M "$bin/zentil-report" --quiet --jobs $j "$dir" "$work/m.csv" 2>&1 >/dev/null)
-    echo "memoria máxima --jobs $j: $((kb / 1024)) MB ($kb KB)"
+    line="memoria máxima --jobs $j: $((kb / 1024)) MB ($kb KB)"
+    if [ -n "${BENCH_BEFORE:-}" ]; then
+      kb=$(/usr/bin/time -f %M "$BENCH_BEFORE" --quiet --jobs $j "$dir" "$work/m.csv" 2>&1 >/dev/null)
+      line="$line; antes: $((kb / 1024)) MB ($kb KB)"
+    fi
+    echo "$line"
   done
+  before=()
+  if [ -n "${BENCH_BEFORE:-}" ]; then
+    before=(-n "antes-j1" "$BENCH_BEFORE --quiet --jobs 1 $dir $work/r.csv"
+            -n "antes-j2" "$BENCH_BEFORE --quiet --jobs 2 $dir $work/r.csv")
+  fi
 
   # Peers get the file names from find, as a user's script would; xargs keeps the argument
   # lists within the system's limit. rg walks the folder itself (and ignores no file).
@@ -70,6 +81,7 @@ for c in "${which[@]}"; do
     -n "floor-2" "$bin/zentil-floor $dir 2" \
     -n "zentil-j1" "$bin/zentil-report --quiet --jobs 1 $dir $work/r.csv" \
     -n "zentil-j2" "$bin/zentil-report --quiet --jobs 2 $dir $work/r.csv" \
+    "${before[@]}" \
     -n "wc -l" "$list wc -l" \
     -n "grep -c ^" "$list grep -c ^" \
     -n "rg -c ''" "rg --no-ignore -c '' $dir" \
@@ -79,17 +91,17 @@ for c in "${which[@]}"; do
   awk -F, -v corpus="$c" '
     NR == 1 { next }
     {
-      name[NR] = $1; med[NR] = $4 * 1000; n = NR
+      name[NR] = $1; med[NR] = $4 * 1000; usr[NR] = $5 * 1000; sys[NR] = $6 * 1000; n = NR
       if ($1 == "floor-1") f1 = $4 * 1000
       if ($1 == "floor-2") f2 = $4 * 1000
       if ($1 == "zentil-j1") z1 = $4 * 1000
       if ($1 == "zentil-j2") z2 = $4 * 1000
-      if ($1 !~ /^(floor|zentil)/ && (best == "" || $4 * 1000 < best)) { best = $4 * 1000; bestname = $1 }
-      if ($1 !~ /^(floor|zentil|awk)/ && (fast == "" || $4 * 1000 < fast)) fast = $4 * 1000
+      if ($1 !~ /^(floor|zentil|antes)/ && (best == "" || $4 * 1000 < best)) { best = $4 * 1000; bestname = $1 }
+      if ($1 !~ /^(floor|zentil|antes|awk)/ && (fast == "" || $4 * 1000 < fast)) fast = $4 * 1000
     }
     END {
-      printf "%-12s %12s %12s %12s\n", "orden", "mediana ms", "x floor-2", "x mejor par"
-      for (i = 2; i <= n; i++) printf "%-12s %12.1f %12.2f %12.2f\n", name[i], med[i], med[i] / f2, med[i] / best
+      printf "%-12s %12s %12s %12s %12s %12s\n", "orden", "mediana ms", "x floor-2", "x mejor par", "usuario ms", "sistema ms"
+      for (i = 2; i <= n; i++) printf "%-12s %12.1f %12.2f %12.2f %12.1f %12.1f\n", name[i], med[i], med[i] / f2, med[i] / best, usr[i], sys[i]
       printf "mejor par: %s; zentil-j2 / zentil-j1 = %.2f; zentil-j1 / floor-1 = %.2f\n", bestname, z2 / z1, z1 / f1
       if (corpus == "A") printf "metas A: j2 <= 1.5 x floor-2: %s; j2 <= 0.5 x mejor par: %s; j2 <= 0.6 x j1: %s\n", (z2 <= 1.5 * f2 ? "sí" : "NO"), (z2 <= 0.5 * best ? "sí" : "NO"), (z2 <= 0.6 * z1 ? "sí" : "NO")
       if (corpus == "B") printf "metas B: j2 <= 1.25 x floor-2: %s; j2 <= 0.8 x mejor par: %s\n", (z2 <= 1.25 * f2 ? "sí" : "NO"), (z2 <= 0.8 * best ? "sí" : "NO")

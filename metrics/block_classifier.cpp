@@ -79,19 +79,16 @@ struct Block128 {
 }
 
 void classify_sse2(const char* p, std::size_t blocks, Seam& seam_io, BlockMasks* out) {
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i comma = _mm_set1_epi8(',');
-  const __m128i letter_d = _mm_set1_epi8('d');
-  const __m128i open = _mm_set1_epi8('(');
-  const __m128i bracket = _mm_set1_epi8('[');
-  const __m128i fold = _mm_set1_epi8(static_cast<char>(kFold));
+  const auto byte = [](char c) { return _mm_set1_epi8(c); };
+  const __m128i fold = byte(static_cast<char>(kFold));
   Seam seam = seam_io;
   for (std::size_t k = 0; k < blocks; ++k, p += kBlock) {
     const Block128 b = load_block(p);
     const Block128 folded{_mm_or_si128(b.v0, fold), _mm_or_si128(b.v1, fold),
                           _mm_or_si128(b.v2, fold), _mm_or_si128(b.v3, fold)};
-    out[k] = candidates(equal_mask(b, cr), equal_mask(b, comma), equal_mask(folded, letter_d),
-                        equal_mask(b, open), equal_mask(b, bracket), seam);
+    out[k] = candidates(equal_mask(b, byte('\r')), equal_mask(b, byte(',')),
+                        equal_mask(folded, byte('d')), equal_mask(b, byte('(')),
+                        equal_mask(b, byte('[')), seam);
   }
   seam_io = seam;
 }
@@ -107,20 +104,18 @@ void classify_sse2(const char* p, std::size_t blocks, Seam& seam_io, BlockMasks*
 
 [[gnu::target("avx2")]] void classify_avx2(const char* p, std::size_t blocks, Seam& seam_io,
                                            BlockMasks* out) {
-  const __m256i cr = _mm256_set1_epi8('\r');
-  const __m256i comma = _mm256_set1_epi8(',');
-  const __m256i letter_d = _mm256_set1_epi8('d');
-  const __m256i open = _mm256_set1_epi8('(');
-  const __m256i bracket = _mm256_set1_epi8('[');
   const __m256i fold = _mm256_set1_epi8(static_cast<char>(kFold));
   Seam seam = seam_io;
   for (std::size_t k = 0; k < blocks; ++k, p += kBlock) {
     const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
-    out[k] =
-        candidates(equal_mask(low, high, cr), equal_mask(low, high, comma),
-                   equal_mask(_mm256_or_si256(low, fold), _mm256_or_si256(high, fold), letter_d),
-                   equal_mask(low, high, open), equal_mask(low, high, bracket), seam);
+    const __m256i low_folded = _mm256_or_si256(low, fold);
+    const __m256i high_folded = _mm256_or_si256(high, fold);
+    out[k] = candidates(equal_mask(low, high, _mm256_set1_epi8('\r')),
+                        equal_mask(low, high, _mm256_set1_epi8(',')),
+                        equal_mask(low_folded, high_folded, _mm256_set1_epi8('d')),
+                        equal_mask(low, high, _mm256_set1_epi8('(')),
+                        equal_mask(low, high, _mm256_set1_epi8('[')), seam);
   }
   seam_io = seam;
 }
