@@ -8,7 +8,7 @@ namespace {
 
 std::string encode(std::string_view name) {
   std::string out;
-  append_name_windows1252(out, name);
+  append_report_name(out, name);
   return out;
 }
 
