@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "metrics/report_row.h"
-#include "platform/posix_file_system.h"
+#include "platform/file_system.h"
 #include "report/report_run.h"
 #include "report/scan_pool.h"
 #include "support/recording_observer.h"
@@ -100,12 +100,12 @@ TEST(ParallelRun, SameBytesProgressAndMessagesAsOneThread) {
        {0, 1, 9, 10, 11, 20, kWindow - 1, kWindow, kWindow + 1, 2 * kWindow + 1}) {
     TempDir src, out;
     write_spec_files(src, count);
-    PosixFileSystem fs;
-    const Observed serial = observe(fs, src, out, 1);
+    const auto fs = make_system_file_system();
+    const Observed serial = observe(*fs, src, out, 1);
     ASSERT_EQ(serial.outcome.result, RunResult::Completed);
     EXPECT_EQ(std::count(serial.report.begin(), serial.report.end(), '\n'), count + 1);
     for (const unsigned jobs : {2u, 3u, 8u}) {
-      expect_same(serial, observe(fs, src, out, jobs),
+      expect_same(serial, observe(*fs, src, out, jobs),
                   std::to_string(count) + " files, jobs " + std::to_string(jobs));
     }
   }
@@ -182,8 +182,8 @@ TEST(ParallelRun, FailureKeepsTheEarlierReportAndLeavesNoTemporaryFile) {
 TEST(ScanPoolTest, TakesInListingOrderWhateverTheWindow) {
   TempDir src;
   write_spec_files(src, 30);
-  PosixFileSystem fs;
-  auto listing = fs.list_folder(src.path(), "");
+  const auto fs = make_system_file_system();
+  auto listing = fs->list_folder(src.path(), "");
   ASSERT_TRUE(listing.ok());
   for (std::size_t i = 0; i < listing->size(); i += 4) (*listing)[i].archive = false;
 
@@ -191,13 +191,13 @@ TEST(ScanPoolTest, TakesInListingOrderWhateverTheWindow) {
   FileScanner one;
   for (const ListedEntry& e : *listing) {
     if (!e.archive) continue;
-    auto m = one.scan(fs, join_path(src.path(), e.name));
+    auto m = one.scan(*fs, join_path(src.path(), e.name));
     ASSERT_TRUE(m.ok());
     expected.push_back(*m);
   }
   for (const std::size_t window : {1u, 2u, 3u, 7u}) {
     for (const unsigned jobs : {2u, 4u}) {
-      ScanPool pool(fs, src.path(), *listing, jobs, window);
+      ScanPool pool(*fs, src.path(), *listing, jobs, window);
       std::vector<FileMetrics> got;
       for (std::size_t i = 0; i < listing->size(); ++i) {
         if (!(*listing)[i].archive) continue;
@@ -213,13 +213,13 @@ TEST(ScanPoolTest, TakesInListingOrderWhateverTheWindow) {
 TEST(ScanPoolTest, OneJobStartsNoThreadAndNeverMoreThreadsThanFiles) {
   TempDir src;
   write_spec_files(src, 3);
-  PosixFileSystem fs;
-  auto listing = fs.list_folder(src.path(), "");
+  const auto fs = make_system_file_system();
+  auto listing = fs->list_folder(src.path(), "");
   ASSERT_TRUE(listing.ok());
-  EXPECT_EQ(ScanPool(fs, src.path(), *listing, 1).helper_threads(), 0u);
-  EXPECT_EQ(ScanPool(fs, src.path(), *listing, 2).helper_threads(), 1u);
-  EXPECT_EQ(ScanPool(fs, src.path(), *listing, 16).helper_threads(), 2u);
-  EXPECT_EQ(ScanPool(fs, src.path(), {}, 16).helper_threads(), 0u);
+  EXPECT_EQ(ScanPool(*fs, src.path(), *listing, 1).helper_threads(), 0u);
+  EXPECT_EQ(ScanPool(*fs, src.path(), *listing, 2).helper_threads(), 1u);
+  EXPECT_EQ(ScanPool(*fs, src.path(), *listing, 16).helper_threads(), 2u);
+  EXPECT_EQ(ScanPool(*fs, src.path(), {}, 16).helper_threads(), 0u);
 }
 
 }  // namespace

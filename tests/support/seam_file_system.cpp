@@ -48,18 +48,18 @@ class FailingReport final : public ReportFile {
 };
 
 bool names(const std::string& path, const std::string& entry) {
-  return !entry.empty() && path.ends_with("/" + entry);
+  return !entry.empty() && (path.ends_with("/" + entry) || path.ends_with("\\" + entry));
 }
 
 }  // namespace
 
 Status SeamFileSystem::check_source_folder(const std::string& path) {
-  return real_.check_source_folder(path);
+  return real_->check_source_folder(path);
 }
 
 Result<std::vector<ListedEntry>> SeamFileSystem::list_folder(const std::string& path,
                                                              const std::string& report) {
-  auto listing = real_.list_folder(path, report);
+  auto listing = real_->list_folder(path, report);
   if (listing.ok()) {
     for (auto& e : *listing) e.archive = !without_archive.contains(e.name);
   }
@@ -70,7 +70,7 @@ Result<std::unique_ptr<InputFile>> SeamFileSystem::open_input(const std::string&
   if (names(path, fail_open)) {
     return Error{"No se pudo abrir el archivo " + path + ": Permission denied"};
   }
-  auto file = real_.open_input(path);
+  auto file = real_->open_input(path);
   if (file.ok() && names(path, fail_read)) {
     return std::unique_ptr<InputFile>(
         std::make_unique<FailingInput>(std::move(*file), kReadFailsAt));
@@ -79,7 +79,7 @@ Result<std::unique_ptr<InputFile>> SeamFileSystem::open_input(const std::string&
 }
 
 Result<std::unique_ptr<ReportFile>> SeamFileSystem::create_report(const std::string& path) {
-  auto report = real_.create_report(path);
+  auto report = real_->create_report(path);
   if (!report.ok() || (!fail_write && !fail_commit)) return report;
   return std::unique_ptr<ReportFile>(
       std::make_unique<FailingReport>(std::move(*report), fail_write, path));

@@ -3,10 +3,11 @@
 // settings are only read during a run, so several scanning threads may share it.
 #pragma once
 
+#include <memory>
 #include <set>
 #include <string>
 
-#include "platform/posix_file_system.h"
+#include "platform/file_system.h"
 
 namespace zentil::testing {
 
@@ -25,7 +26,7 @@ class SeamFileSystem final : public FileSystem {
   Result<std::unique_ptr<ReportFile>> create_report(const std::string& path) override;
 
  private:
-  PosixFileSystem real_;
+  std::unique_ptr<FileSystem> real_ = make_system_file_system();
 };
 
 }  // namespace zentil::testing
