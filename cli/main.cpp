@@ -11,6 +11,10 @@
 #include "platform/number_format.h"
 #include "report/report_run.h"
 
+#ifdef _WIN32
+#include "platform/windows/wide_text.h"
+#endif
+
 namespace {
 
 constexpr int kExitFailed = 1;
