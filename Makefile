@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD  := build/$(PRESET)
 BIN    := $(BUILD)/bin
 
-.PHONY: all deps configure build run report screenshot test asan format bench clean
+.PHONY: all deps configure build run report screenshot test asan windows test-windows format bench clean
 
 all: build
 
@@ -38,6 +38,17 @@ test: build
 
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
+
+# Windows: zentil-report.exe, the test programs and the portable zip, cross-built with
+# MinGW-w64 into build/windows/; the tests run under Wine, in a prefix of their own.
+windows:
+	@scripts/install-deps.sh windows
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+test-windows: windows
+	@scripts/wine-prefix.sh
+	ctest --preset windows
 
 # The benchmark kit (docs/performance.md); always on the release build. Not part of `test`.
 CORPUS ?= build/bench-corpus

@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and benchmarking Zentil need, and only
 # those that are missing. Used by `make`, by CI and by hand. Needs root or sudo.
+# With the argument `windows`: what the Windows cross-build and its tests under Wine need
+# instead (`make windows`, `make test-windows`), which the Linux build never needs.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  qt6-base-dev qt6-wayland qt6-translations-l10n libgl-dev xvfb xauth fonts-dejavu-core
-  locales hyperfine ripgrep gawk time
-  clang-14 libclang-rt-14-dev
-)
+if [ "${1:-}" = windows ]; then
+  packages=(
+    cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev
+    wine wine64 locales
+  )
+else
+  packages=(
+    build-essential cmake ninja-build pkg-config clang-format
+    libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+    qt6-base-dev qt6-wayland qt6-translations-l10n libgl-dev xvfb xauth fonts-dejavu-core
+    locales hyperfine ripgrep gawk time
+    clang-14 libclang-rt-14-dev
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

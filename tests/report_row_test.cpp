@@ -73,7 +73,11 @@ TEST(ReportRow, NamesAreWrittenUnescaped) {
       {"caf\xE9\r.spc", "caf\xE9?.spc"},  // Latin-1 bytes: written as they are
       {"\xC3", "\xC3"},                   // truncated sequence: bytes
       {"\xC0\xAF", "\xC0\xAF"},           // overlong: bytes
-      {"\xED\xA0\x80", "\xED\xA0\x80"},   // surrogate: bytes
+#ifdef _WIN32
+      {"\xED\xA0\x80", "?"},  // a lone surrogate, which a Windows name may hold
+#else
+      {"\xED\xA0\x80", "\xED\xA0\x80"},  // surrogate: bytes
+#endif
   };
   for (const auto& c : cases) {
     std::string row;
