@@ -1,7 +1,8 @@
 #!/bin/sh
 # Makes the Wine prefix that the Windows tests run in, once (build/windows/wine by default), and
-# starts its server to stay up a minute past the last program, so that the test programs,
-# started one after another, never meet a server on its way out.
+# starts its server and services for the tests. Wine starts its services from the first program
+# of a session, and they keep that program's output open: started from a test whose output is
+# read through a pipe, they would hold the pipe, and the test, until the session ends.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="${1:-$root/build/windows/wine}"
@@ -9,10 +10,12 @@ export WINEDEBUG=-all
 if [ ! -f "$WINEPREFIX/.zentil-ready" ]; then
   echo "Preparando Wine en $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
+  wineboot -i </dev/null >/dev/null 2>&1
   # Names that begin with "." are ordinary names on Windows; Wine hides them unless told not to.
-  wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f </dev/null >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.zentil-ready"
 fi
-wineserver -p60 2>/dev/null || true
+# The session lasts five minutes past the last program, so one test run keeps it.
+wineserver -p300 2>/dev/null || true
+wineboot </dev/null >/dev/null 2>&1
