@@ -110,9 +110,12 @@ TEST_F(CliTest, HelpAndVersion) {
   EXPECT_NE(help.out.find("Uso"), std::string::npos);
   EXPECT_NE(help.out.find("--quiet"), std::string::npos);
   EXPECT_NE(help.out.find("--jobs"), std::string::npos);
+  for (const char* english :
+       {"Usage", "Options", "OPTIONS", "Positionals", "REQUIRED", "TEXT", "POSITIVE"})
+    EXPECT_EQ(help.out.find(english), std::string::npos) << english << " in\n" << help.out;
   const ProgramResult version = cli({"--version"});
   EXPECT_EQ(version.exit_code, 0);
-  EXPECT_TRUE(version.out.starts_with("zentil-report ")) << version.out;
+  EXPECT_EQ(version.out, "zentil-report " ZENTIL_VERSION "\n");
 }
 
 TEST_F(CliTest, FailedStandardOutputIsAFailure) {
