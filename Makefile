@@ -61,7 +61,8 @@ windows:
 
 test-windows: windows
 	@scripts/wine-prefix.sh
-	ctest --preset windows
+	@status=0; ctest --preset windows || status=$$?; \
+	  WINEPREFIX=$(CURDIR)/build/windows/wine wineserver -k; exit $$status
 
 # The benchmark kit (docs/performance.md); always on the release build. Not part of `test`.
 CORPUS ?= build/bench-corpus

@@ -60,6 +60,13 @@ std::optional<FileId> folder_id(std::wstring folder) {
   return FileId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
+// The listing's pattern for a folder as typed. Its files are opened as the folder joined with
+// their names, and the system trims trailing spaces and dots from a path's last part only, so
+// the folder is taken as a joined path names it ("C:\kb " is no "C:\kb" then).
+std::wstring listing_pattern(const std::string& folder) {
+  return system_path(join_path(folder, "*"));
+}
+
 std::wstring random_part() {
   static constexpr std::wstring_view kChars = L"abcdefghijklmnopqrstuvwxyz0123456789";
   std::random_device device;
@@ -118,13 +125,18 @@ class WindowsReportFile final : public ReportFile {
       if (!WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr)) {
         return file_error("No se pudo escribir el informe", path_, GetLastError());
       }
+      if (written == 0)
+        return file_error("No se pudo escribir el informe", path_, ERROR_WRITE_FAULT);
       bytes.remove_prefix(written);
     }
     return {};
   }
 
   Status commit() override {
-    if (!FlushFileBuffers(file_.get())) return file_error(kSave, path_, GetLastError());
+    // A device with nothing to flush says so; any other failure is one.
+    if (!FlushFileBuffers(file_.get()) && GetLastError() != ERROR_INVALID_FUNCTION) {
+      return file_error(kSave, path_, GetLastError());
+    }
     if (!CloseHandle(file_.release())) return file_error(kSave, path_, GetLastError());
     if (!MoveFileExW(temp_.c_str(), target_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -184,7 +196,7 @@ std::string default_report_path() {
 }
 
 Status WindowsFileSystem::check_source_folder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(system_path(path).c_str());
+  const DWORD attributes = GetFileAttributesW(folder_of(listing_pattern(path)).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
@@ -201,10 +213,8 @@ Status WindowsFileSystem::check_source_folder(const std::string& path) {
 Result<std::vector<ListedEntry>> WindowsFileSystem::list_folder(const std::string& path,
                                                                 const std::string& report_path) {
   constexpr std::string_view kWhat = "No se pudo leer la carpeta origen";
-  const std::wstring folder = system_path(path);
-  std::wstring pattern = folder;
-  if (!pattern.ends_with(L'\\')) pattern += L'\\';
-  pattern += L'*';
+  const std::wstring pattern = listing_pattern(path);
+  const std::wstring folder = folder_of(pattern);
   WIN32_FIND_DATAW data;
   const UniqueFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
                                                FindExSearchNameMatch, nullptr,

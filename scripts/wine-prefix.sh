@@ -1,6 +1,6 @@
 #!/bin/sh
 # Makes the Wine prefix that the Windows tests run in, once (build/windows/wine by default), and
-# starts its server and services for the tests. Wine starts its services from the first program
+# starts its server and services for a test run. Wine starts its services from the first program
 # of a session, and they keep that program's output open: started from a test whose output is
 # read through a pipe, they would hold the pipe, and the test, until the session ends.
 set -eu
@@ -16,6 +16,9 @@ if [ ! -f "$WINEPREFIX/.zentil-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.zentil-ready"
 fi
-# The session lasts five minutes past the last program, so one test run keeps it.
-wineserver -p300 2>/dev/null || true
+# A fresh session that lasts ten minutes past the last program: one test run keeps it, and no
+# test meets a server on its way out. `make test-windows` ends it after the tests.
+wineserver -k 2>/dev/null || true
+wineserver -w
+wineserver -p600
 wineboot </dev/null >/dev/null 2>&1

@@ -127,6 +127,8 @@ TEST(WindowsRun, FailuresNameThePathAndTheReasonAndKeepTheEarlierReport) {
   const std::string create = "No se pudo crear el informe ";
   const std::vector<Case> cases = {
       {src / "nope", report, "La carpeta origen no existe: " + (src / "nope")},
+      // Its files would be opened there: the system trims a path's last part only.
+      {src.path() + " ", report, "La carpeta origen no existe: " + src.path() + " "},
       {src.path(), no_folder, create + no_folder + ": " + system_reason(ERROR_PATH_NOT_FOUND)},
       {src.path(), out.path() + "\\", create + out.path() + "\\: es una carpeta"},
       {src.path(), report, create + report + ": es de solo lectura", "", FILE_ATTRIBUTE_READONLY},
