@@ -257,7 +257,7 @@ Result<std::vector<ListedEntry>> WindowsFileSystem::list_folder(const std::strin
 
 Result<std::unique_ptr<InputFile>> WindowsFileSystem::open_input(const std::string& path) {
   // Others may go on reading, writing, renaming or deleting the file while it is scanned.
-  UniqueHandle file(CreateFileW(system_path(path).c_str(), GENERIC_READ,
+  UniqueHandle file(CreateFileW(entry_path(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) return file_error(kOpen, path, GetLastError());

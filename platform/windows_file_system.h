@@ -9,7 +9,8 @@ namespace zentil {
 
 // The file system of Windows, through its UTF-16 calls and "\\?\" paths of any length. The
 // listing leaves out folders, hidden and system files, keeps each file's archive attribute, and
-// is sorted as NTFS sorts: by ordinal comparison ignoring case.
+// is sorted as NTFS sorts: by ordinal comparison ignoring case. Spec files are opened by their
+// names exactly as listed ("nul.spc" is no device, "a." keeps its dot).
 class WindowsFileSystem final : public FileSystem {
  public:
   Status check_source_folder(const std::string& path) override;

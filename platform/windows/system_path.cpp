@@ -24,6 +24,13 @@ std::wstring system_path(std::string_view path) {
   return LR"(\\?\)" + full;
 }
 
+std::wstring entry_path(std::string_view path) {
+  const std::size_t cut = path.find_last_of("\\/:") + 1;  // 0 when there is no folder part
+  std::wstring folder = system_path(std::string(path.substr(0, cut)) + "*");
+  folder.pop_back();
+  return folder + to_wide(path.substr(cut));
+}
+
 std::wstring folder_of(std::wstring_view full_path) {
   const std::size_t slash = full_path.rfind(L'\\');
   if (slash == std::wstring_view::npos) return {};

@@ -29,7 +29,7 @@ constexpr std::string_view kVarRow = ",1,16,0,0,0,0,0,0,0,0,0,1\r\n";
 
 // A spec file of one var line, then `attributes`; through "\\?\" so that any path works.
 void make_file(const std::string& path, DWORD attributes = 0) {
-  const std::wstring at = system_path(path);
+  const std::wstring at = entry_path(path);
   SetFileAttributesW(at.c_str(), FILE_ATTRIBUTE_NORMAL);
   const UniqueHandle file(CreateFileW(at.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, {}));
   DWORD written = 0;
@@ -68,16 +68,16 @@ TEST(WindowsRun, ListsInNtfsOrderAndWritesNamesInTheCodePageAtAnyPathLength) {
   }
   ASSERT_TRUE(CreateDirectoryW(system_path(folder).c_str(), nullptr));
   // NTFS's order, which byte order would break at each "_", "\xC3\xB1" and U+1F600, the last
-  // two without a character in the code page (U+FF41 not even as its look-alike "a").
+  // two without a character in the code page (U+FF41 not even as its look-alike "a"); "aux."
+  // is a file's name, not the device AUX, and keeps its final dot.
   const std::string long_name(150, 'l');
   const std::vector<std::string> names = {
-      ".dot.spc",        "A.spc",         "a_.spc",
-      long_name,         "normal.spc",    "_x.spc",
-      "\xC3\xB1.spc",    "\xC3\x91z.spc", "\xF0\x9F\x98\x80.spc",
+      ".dot.spc",        "A.spc",  "aux.",         "a_.spc",        long_name,
+      "normal.spc",      "_x.spc", "\xC3\xB1.spc", "\xC3\x91z.spc", "\xF0\x9F\x98\x80.spc",
       "\xEF\xBD\x81.spc"};
-  const std::vector<std::string> written = {".dot.spc",   "A.spc",  "a_.spc",   long_name,
-                                            "normal.spc", "_x.spc", "\xF1.spc", "\xD1z.spc",
-                                            "?.spc",      "?.spc"};
+  const std::vector<std::string> written = {".dot.spc",  "A.spc",      "aux.",   "a_.spc",
+                                            long_name,   "normal.spc", "_x.spc", "\xF1.spc",
+                                            "\xD1z.spc", "?.spc",      "?.spc"};
   for (const std::string& name : names) {
     make_file(join_path(folder, name), name == "normal.spc" ? FILE_ATTRIBUTE_NORMAL : 0);
   }
@@ -94,7 +94,7 @@ TEST(WindowsRun, ListsInNtfsOrderAndWritesNamesInTheCodePageAtAnyPathLength) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     EXPECT_EQ((*listing)[i].name, names[i]);
     // Wine reports the archive attribute always set; Windows keeps it cleared where it was.
-    const DWORD bits = GetFileAttributesW(system_path(join_path(folder, names[i])).c_str());
+    const DWORD bits = GetFileAttributesW(entry_path(join_path(folder, names[i])).c_str());
     EXPECT_EQ((*listing)[i].archive, (bits & FILE_ATTRIBUTE_ARCHIVE) != 0) << names[i];
     if ((*listing)[i].archive) expected += written[i] + std::string(kVarRow);
   }
