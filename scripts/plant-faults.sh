@@ -111,8 +111,10 @@ run_suite() {  # prints the names of the tests that failed; fails when the build
   cmake --build "$build" >"$copy/build.log" 2>&1 || return 1
   (cd "$build" && ctest -j 2 --timeout 120 >"$copy/ctest.log" 2>&1) || true
   awk '/^The following tests FAILED:/ { on = 1; next }
-       on && /^[[:space:]]+[0-9]+ - / { sub(/^[[:space:]]+[0-9]+ - /, ""); sub(/ \([^(]*\)$/, ""); print }
-       on && !/^[[:space:]]/ { on = 0 }' "$copy/ctest.log" | sort -u
+       on && /^[[:space:]]+[0-9]+ - / {
+         sub(/^[[:space:]]+[0-9]+ - /, ""); sub(/ \([^(]*\)$/, ""); sub(/  #.*$/, ""); print; next
+       }
+       { on = 0 }' "$copy/ctest.log" | sort -u
 }
 
 echo "Suite without faults ..."
