@@ -3,12 +3,19 @@ PRESET ?= release
 BUILD  := build/$(PRESET)
 BIN    := $(BUILD)/bin
 
-.PHONY: all deps configure build run report screenshot test asan format bench clean
+.PHONY: all deps configure build run report screenshot test asan package format bench clean
 
 all: build
 
+# The Debian packages each target needs (scripts/install-deps.sh): building alone needs the
+# `build` set; a target that needs more adds its set here, and its prerequisites see it too.
+DEPS := build
+test: DEPS += test
+package: DEPS += package
+screenshot: DEPS += screenshot
+
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh $(DEPS)
 
 configure: deps
 	@cmake --preset $(PRESET) >/dev/null
@@ -29,7 +36,7 @@ run: build
 report: build
 	$(BIN)/zentil-report examples/sample-kb/ $(BUILD)/KBReport.csv
 
-# Pictures of the window and its icon for the README, rendered by a real X server (Xvfb).
+# Pictures of the window for the README, rendered by a real X server (Xvfb).
 screenshot: build
 	xvfb-run -a -s '-screen 0 800x600x24' $(BIN)/zentil-snapshot docs
 
@@ -39,13 +46,20 @@ test: build
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
 
+# The .deb: build/<preset>/zentil_<version>_amd64.deb (CPack). scripts/check-package.sh
+# validates it, installs it, runs it and removes it.
+package: build
+	@cmake --build --preset $(PRESET) --target package
+
 # The benchmark kit (docs/performance.md); always on the release build. Not part of `test`.
 CORPUS ?= build/bench-corpus
 bench:
+	@scripts/install-deps.sh build bench
 	@$(MAKE) --no-print-directory build PRESET=release
 	bench/run.sh build/release/bin $(CORPUS)
 
 format:
+	@scripts/install-deps.sh format
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:

@@ -36,11 +36,13 @@ int main(int argc, char** argv) {
       "Mide una KB a partir de su carpeta de specs: escribe el informe CSV (una fila por "
       "archivo) e imprime la cantidad de archivos procesados y el Zentil de la KB.",
       "zentil-report");
+  // Every word of the help in Spanish: the formatter's labels, and the group that the options
+  // (help and version included, so set first) are listed under.
   app.get_formatter()->label("Usage", "Uso");
-  app.get_formatter()->label("Options", "Opciones");
+  app.get_formatter()->label("OPTIONS", "OPCIONES");
   app.get_formatter()->label("Positionals", "Argumentos");
-  app.get_formatter()->label("REQUIRED", "OBLIGATORIO");
-  app.get_formatter()->label("TEXT", "TEXTO");
+  app.get_formatter()->label("REQUIRED", "(obligatoria)");
+  app.option_defaults()->group("Opciones");
   app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");
   app.set_version_flag("-V,--version", "zentil-report " ZENTIL_VERSION,
                        "Muestra la versión y termina");
@@ -49,17 +51,19 @@ int main(int argc, char** argv) {
   std::string report = default_report_path();
   bool quiet = false;
   unsigned jobs = 0;  // one per core
-  app.add_option("CARPETA", source, "Carpeta de specs")->required();
+  app.add_option("CARPETA", source, "Carpeta de specs")->required()->type_name("");
   app.add_option("INFORME", report,
-                 "Archivo de informe (por omisión, KBReport.csv en la carpeta actual)");
+                 "Archivo de informe (por omisión, KBReport.csv en la carpeta actual)")
+      ->type_name("");
   app.add_flag("-q,--quiet", quiet, "No muestra el avance en la terminal");
   app.add_option("-j,--jobs", jobs,
                  "Archivos que se leen a la vez (por omisión, uno por núcleo; como máximo 32)")
       ->type_name("N")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Validator(CLI::PositiveNumber).description(""));  // no "N:POSITIVE"
   app.footer(
-      "Salida: 0 informe escrito; 1 la ejecución falló (el mensaje nombra el archivo y la "
-      "causa; un informe anterior queda intacto); 2 uso incorrecto o carpeta vacía.");
+      "Códigos de salida: 0 informe escrito; 1 la ejecución falló (el mensaje nombra el "
+      "archivo y la causa; un informe anterior queda intacto); 2 uso incorrecto o carpeta "
+      "vacía.");
 
   try {
     app.parse(argc, argv);

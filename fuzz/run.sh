@@ -6,6 +6,7 @@
 #   fuzz/run.sh [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh build fuzz
 
 seconds="${1:-60}"
 shift || true

@@ -1,15 +1,44 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and benchmarking Zentil need, and only
-# those that are missing. Used by `make`, by CI and by hand. Needs root or sudo.
+# Installs the Debian packages that a piece of Zentil's work needs, and only those that are
+# missing. Used by `make`, by CI and by hand. Needs root or sudo.
+#   scripts/install-deps.sh [SET...]      (no SET: build)
+# Each make target asks for its own sets: `make run` build; `make test` build and test;
+# `make package` build and package; `make bench`, `make format`, `make screenshot` and
+# fuzz/run.sh their own. A new set is one more line in the table below.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  qt6-base-dev qt6-wayland qt6-translations-l10n libgl-dev xvfb xauth fonts-dejavu-core
-  locales hyperfine ripgrep gawk time
-  clang-14 libclang-rt-14-dev
+declare -A sets=(
+  # Compile and run: the compiler and CMake, CLI11, Qt 6 with its Wayland platform, Spanish
+  # dialogs and the window's font, and rsvg-convert for the icon's sizes.
+  [build]="build-essential cmake ninja-build pkg-config libcli11-dev
+           qt6-base-dev qt6-wayland qt6-translations-l10n libgl-dev fonts-dejavu-core
+           librsvg2-bin"
+  # The test suite: GoogleTest, and the es_ES.UTF-8 locale (generated below).
+  [test]="libgtest-dev libgmock-dev locales"
+  # The benchmark kit (bench/run.sh).
+  [bench]="libbenchmark-dev hyperfine ripgrep gawk time"
+  # The libFuzzer targets (fuzz/run.sh).
+  [fuzz]="clang-14 libclang-rt-14-dev"
+  [format]="clang-format"
+  # The window's picture on a real X server.
+  [screenshot]="xvfb xauth"
+  # The .deb and the checks it must pass: scdoc for the manual pages, icotool for the .ico,
+  # CPack's dpkg-shlibdeps, and the validators (scripts/check-package.sh).
+  [package]="scdoc icoutils dpkg-dev lintian appstream desktop-file-utils man-db"
 )
+
+wanted=("$@")
+if [ "${#wanted[@]}" -eq 0 ]; then wanted=(build); fi
+
+packages=()
+for set in "${wanted[@]}"; do
+  if [ -z "${sets[$set]+x}" ]; then
+    echo "install-deps.sh: conjunto desconocido: $set (hay: $(printf '%s ' "${!sets[@]}" | xargs -n1 | sort | xargs))" >&2
+    exit 2
+  fi
+  # shellcheck disable=SC2206  # one package name per word
+  packages+=(${sets[$set]})
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,7 +55,7 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 
 # The tests read the score in a locale whose decimal separator is a comma.
-if ! locale -a 2>/dev/null | grep -qi '^es_ES\.utf-\?8$'; then
+if [[ " ${wanted[*]} " == *" test "* ]] && ! locale -a 2>/dev/null | grep -qi '^es_ES\.utf-\?8$'; then
   echo "Generando la configuración regional es_ES.UTF-8"
   $sudo sed -i 's/^# *\(es_ES.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^es_ES.UTF-8 UTF-8' /etc/locale.gen || echo 'es_ES.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null

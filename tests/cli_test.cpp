@@ -87,6 +87,7 @@ TEST(Cli, ExitCodesAndMessages) {
       {"the user's locale", {"env", "LC_ALL=es_ES.UTF-8"}, {kOdd, out / "r.csv"}, 0, done_es, ""},
       {"a report name of 255 bytes", {}, {kOdd, out / std::string(255, 'r')}, 0, done, ""},
       {"help", {}, {"--help"}, 0, "Mide una KB", ""},
+      {"version", {}, {"--version"}, 0, "zentil-report " ZENTIL_VERSION "\n", ""},
       {"empty source", {}, {"", out / "r.csv"}, 2, "", "Seleccione la carpeta origen\n"},
       {"no arguments", {}, {}, 2, "", "Uso: zentil-report"},
       {"no jobs", {}, {"--jobs", "0", kOdd}, 2, "", "Uso: zentil-report"},
@@ -99,6 +100,10 @@ TEST(Cli, ExitCodesAndMessages) {
     EXPECT_TRUE(r.err.starts_with(c.err)) << c.name << ": " << r.err;
   }
   EXPECT_EQ(read_file(out / "KBReport.csv"), read_file(kOdd + ".csv"));
+  const std::string help = cli({"--help"}).out;  // every word of it in Spanish
+  for (const char* english : {"Usage", "Options", "OPTIONS", "Positionals", "REQUIRED", "TEXT"}) {
+    EXPECT_EQ(help.find(english), std::string::npos) << english << " in\n" << help;
+  }
 }
 
 // Every kind of entry and name a folder holds, more files than the run may have open at once, and

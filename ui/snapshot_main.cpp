@@ -1,10 +1,10 @@
-// zentil-snapshot: pictures of the window and its icon for the documentation. Run it under a
+// zentil-snapshot: pictures of the window for the documentation. Run it under a
 // real X server (xvfb-run) so the fonts render as a person sees them.
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStyleFactory>
 #include <QTextStream>
 
@@ -12,7 +12,6 @@
 #include "ui/message_box.h"
 #include "ui/module1.h"
 #include "ui/spanish_texts.h"
-#include "ui/window_icon.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -36,8 +35,6 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
 
   bool ok = window.grab().save(folder + QStringLiteral("window.png"));
-  ok = zentil::ui::draw_icon(256).save(folder + QStringLiteral("icon-256.png")) && ok;
-  ok = zentil::ui::draw_icon(32).save(folder + QStringLiteral("icon-32.png")) && ok;
   if (dialogs) {
     // The two dialogs as the user meets them, shown without their modal loop.
     auto chooser =

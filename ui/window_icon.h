@@ -1,15 +1,11 @@
-// The program's icon, drawn in code: a dark tile with rising bars, the size of a KB counted up.
+// The program's icon, from the images rendered from data/zentil.svg at build time.
 #pragma once
 
 #include <QIcon>
-#include <QImage>
 
 namespace zentil::ui {
 
-// The icon at `size` by `size` pixels.
-QImage draw_icon(int size);
-
-// The window's icon, with the 16, 32, 48 and 256 pixel images.
+// The window's icon, with every rendered size (16 to 256 pixels).
 QIcon window_icon();
 
 }  // namespace zentil::ui
