@@ -101,7 +101,8 @@ TEST(Cli, ExitCodesAndMessages) {
   }
   EXPECT_EQ(read_file(out / "KBReport.csv"), read_file(kOdd + ".csv"));
   const std::string help = cli({"--help"}).out;  // every word of it in Spanish
-  for (const char* english : {"Usage", "Options", "OPTIONS", "Positionals", "REQUIRED", "TEXT"}) {
+  for (const char* english :
+       {"Usage", "Options", "OPTIONS", "Positionals", "REQUIRED", "TEXT", "POSITIVE"}) {
     EXPECT_EQ(help.find(english), std::string::npos) << english << " in\n" << help;
   }
 }
