@@ -96,7 +96,7 @@ TEST(Run, ProgressAndThreads) {
     int unscanned_every;   // each n-th entry lacks the archive attribute (0: none)
     const char* progress;  // the counts shown during the run ("*": not checked)
   } cases[] = {
-      {"no files", 0, 0, ""},
+      {"no files: the header alone", 0, 0, ""},
       {"9 files", 9, 0, ""},
       {"12 entries, 10 scanned", 12, 5, "12"},
       {"35 entries, 30 scanned", 35, 7, "11 23 34"},

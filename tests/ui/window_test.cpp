@@ -28,6 +28,16 @@ QString q(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+// Counts the paints of the widgets it filters.
+class Paints final : public QObject {
+ public:
+  int count = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    count += event->type() == QEvent::Paint;
+    return false;
+  }
+};
+
 class Window : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -145,24 +155,28 @@ TEST_F(Window, EveryCaptionFits) {
 
 TEST_F(Window, AFailureIsShownAndTheWindowGoesBackToRest) {
   TempDir dir;
-  for (int i = 10; i < 21; ++i) dir.write("specs/f" + std::to_string(i), "v_i(&x)\r\n");
+  for (int i = 10; i < 21; ++i) dir.write("año/f" + std::to_string(i), "v_i(&x)\r\n");
   // Reading this one fails, after the progress line has shown 10.
-  ASSERT_EQ(::symlink("/proc/self/mem", (dir / "specs/zz").c_str()), 0);
+  ASSERT_EQ(::symlink("/proc/self/mem", (dir / "año/zz").c_str()), 0);
   const std::string earlier = dir.write("KBReport.csv", "an earlier report\r\n");
-  generate(q(dir / "specs"), q(earlier));
+  generate(q(dir / "año"), q(earlier));
   ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].startsWith("Zentil|No se pudo leer el archivo " + q(dir / "specs/zz")))
+  EXPECT_TRUE(messages[0].startsWith("Zentil|No se pudo leer el archivo " + q(dir / "año/zz")))
       << messages[0].toStdString();
 }
 
-// The report is saved before the two messages; while they wait, no click or key reaches the
-// window.
+// The labels show the progress as it comes; the report is saved before the two messages; while
+// they wait, no click or key reaches the window.
 TEST_F(Window, GenerarShowsTheMessagesAndTakesNoInputMeanwhile) {
   TempDir out;
+  Paints progress;  // the run repaints its labels itself: no event loop runs until a message
+  window->Label2->installEventFilter(&progress);
   bool saved = false;
+  int painted = 0;
   during_message = [&] {
     saved = read_file(out / "KBReport.csv").starts_with("Archivo,");
     if (messages.size() > 1) return;
+    painted = progress.count;
     QTest::keyClicks(window->txtPath, "xyz");
     QTest::mouseClick(window->cmdGenerar, Qt::LeftButton);
     QTest::mouseClick(window->cmdSalir, Qt::LeftButton);
@@ -173,6 +187,7 @@ TEST_F(Window, GenerarShowsTheMessagesAndTakesNoInputMeanwhile) {
   EXPECT_EQ(messages, (QStringList{"Zentil|Cantidad de archivos procesados: 10",
                                    "Zentil|Zentil de la KB: 0.28"}));
   EXPECT_TRUE(saved);
+  EXPECT_GE(painted, 2);  // after the tenth file and at the end
 }
 
 }  // namespace
