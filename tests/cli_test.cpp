@@ -153,18 +153,19 @@ TEST(Cli, HostileFolder) {
   rows["lf.spc"] = "lf.spc,1," + std::to_string(size) + ",0,0,0,0,0,0,0,0,1,0\r\n";
   std::string expected(kReportHeader);
   for (const auto& [name, row] : rows) expected += row;
-  // The second run finds the first one's report in the folder, and keeps its rights.
+  // The second run finds the first one's report in the folder, and keeps the rights given to it.
+  auto rights = std::filesystem::status(src / "a.spc").permissions();  // a new file's
   for (const std::string& report : {src / "KBReport.csv", src.path() + "/sub/../KBReport.csv"}) {
     const Ran r = cli({"--jobs", "2", src.path(), report}, {"prlimit", "--nofile=32"});
     EXPECT_EQ(r.code, 0) << report << ": " << r.err;
     EXPECT_EQ(read_file(src / "KBReport.csv"), expected) << report;
+    EXPECT_EQ(std::filesystem::status(report).permissions(), rights) << report;
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's own memory would hide the program's
     EXPECT_LT(r.peak_kib, 24 * 1024);
 #endif
-    ::chmod(report.c_str(), 0640);
+    ::chmod(report.c_str(), 0604);  // rights no umask gives
+    rights = std::filesystem::perms(0604);
   }
-  EXPECT_EQ(std::filesystem::status(src / "KBReport.csv").permissions(),
-            std::filesystem::perms(0640));
 }
 
 TEST(Cli, FaultsStopTheRunAndKeepTheEarlierReport) {
