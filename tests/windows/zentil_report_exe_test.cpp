@@ -7,7 +7,7 @@
 #include "platform/windows/system_path.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"
-#include "support/temp_dir.h"
+#include "support.h"
 
 namespace zentil {
 namespace {
