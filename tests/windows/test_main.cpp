@@ -5,20 +5,14 @@
 
 #include <cstdio>
 
-namespace {
-
-LONG WINAPI end_on_crash(EXCEPTION_POINTERS* crash) {
-  std::fprintf(stderr, "unhandled exception 0x%08lx\n", crash->ExceptionRecord->ExceptionCode);
-  std::fflush(stderr);
-  TerminateProcess(GetCurrentProcess(), 3);
-  return EXCEPTION_EXECUTE_HANDLER;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-  SetUnhandledExceptionFilter(end_on_crash);
+  SetUnhandledExceptionFilter([](EXCEPTION_POINTERS* crash) -> LONG {
+    std::fprintf(stderr, "unhandled exception 0x%08lx\n", crash->ExceptionRecord->ExceptionCode);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+  });
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

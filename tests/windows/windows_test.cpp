@@ -1,10 +1,13 @@
-// The Windows layer under its own rules: what the listing takes and in which order, names
-// outside ASCII and outside the code page, paths past 260 characters, and failures.
+// Windows under its own rules, under Wine, mostly through zentil-report.exe as a prompt or a
+// script runs it: paths and arguments in UTF-16, the listing's order and what it leaves out,
+// names in the report in the ANSI code page, paths past 260 characters, failures, and output
+// redirected to files (in the ANSI code page with CR LF, as there is no console).
 #include "platform/windows_file_system.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "metrics/report_row.h"
@@ -12,7 +15,6 @@
 #include "platform/windows/system_path.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"
-#include "report/report_run.h"
 #include "support.h"
 
 namespace zentil {
@@ -36,16 +38,39 @@ void make_file(const std::string& path, DWORD attributes = 0) {
   }
 }
 
-// The run's error message, or "completed".
-std::string run(const std::string& source, const std::string& report) {
-  struct : RunObserver {
-    void status_changed(std::string_view) override {}
-    void progress_changed(std::string_view, ProgressStage) override {}
-    void show_message(std::string_view, MessageKind) override {}
-  } observer;
-  WindowsFileSystem fs;
-  const RunOutcome outcome = run_report({source, report, ".", 2}, fs, observer);
-  return outcome.error ? outcome.error->message : "completed";
+struct Ran {
+  DWORD code = ~0ul;
+  std::string out, err;
+};
+
+// Runs zentil-report.exe, which lies beside this program, in `dir` and without a console; its
+// standard output and error go to files there.
+Ran run_exe(const std::vector<std::string>& args, const TempDir& dir) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring line = L"\"" + folder_of(self) + L"\\zentil-report.exe\"";
+  for (const std::string& a : args) line += L" \"" + to_wide(a) + L"\"";  // none ends in "\"
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  UniqueHandle out(CreateFileW(to_wide(dir / "out").c_str(), GENERIC_WRITE, 0, &inherit,
+                               CREATE_ALWAYS, 0, nullptr));
+  UniqueHandle err(CreateFileW(to_wide(dir / "err").c_str(), GENERIC_WRITE, 0, &inherit,
+                               CREATE_ALWAYS, 0, nullptr));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out.get();
+  startup.hStdError = err.get();
+  PROCESS_INFORMATION child{};
+  Ran ran;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                     to_wide(dir.path()).c_str(), &startup, &child)) {
+    const UniqueHandle process(child.hProcess), thread(child.hThread);
+    WaitForSingleObject(process.get(), INFINITE);
+    GetExitCodeProcess(process.get(), &ran.code);
+  }
+  out.reset();
+  err.reset();
+  return {ran.code, read_file(dir / "out"), read_file(dir / "err")};
 }
 
 TEST(WindowsPaths, JoinedTypedAndHandedToTheSystem) {
@@ -74,39 +99,31 @@ TEST(WindowsRun, ListsInNtfsOrderAndWritesNamesInTheCodePageAtAnyPathLength) {
   // is a file's name, not the device AUX, and keeps its final dot.
   const std::string long_name(150, 'l');
   const std::vector<std::string> names = {
-      ".dot.spc",        "A.spc",  "aux.",         "a_.spc",        long_name,
-      "normal.spc",      "_x.spc", "\xC3\xB1.spc", "\xC3\x91z.spc", "\xF0\x9F\x98\x80.spc",
+      ".dot.spc",        "A.spc",         "aux.",
+      "a_.spc",          long_name,       "_x.spc",
+      "\xC3\xB1.spc",    "\xC3\x91z.spc", "\xF0\x9F\x98\x80.spc",
       "\xEF\xBD\x81.spc"};
-  const std::vector<std::string> written = {".dot.spc",  "A.spc",      "aux.",   "a_.spc",
-                                            long_name,   "normal.spc", "_x.spc", "\xF1.spc",
-                                            "\xD1z.spc", "?.spc",      "?.spc"};
-  for (const std::string& name : names) {
-    make_file(join_path(folder, name), name == "normal.spc" ? FILE_ATTRIBUTE_NORMAL : 0);
-  }
+  const std::vector<std::string> written = {".dot.spc", "A.spc",  "aux.",     "a_.spc",
+                                            long_name,  "_x.spc", "\xF1.spc", "\xD1z.spc",
+                                            "?.spc",    "?.spc"};
+  for (const std::string& name : names) make_file(join_path(folder, name));
   make_file(join_path(folder, "hidden.spc"), FILE_ATTRIBUTE_HIDDEN);
   make_file(join_path(folder, "system.spc"), FILE_ATTRIBUTE_SYSTEM);
   ASSERT_TRUE(CreateDirectoryW(system_path(join_path(folder, "folder.spc")).c_str(), nullptr));
-  make_file(join_path(folder, "KBReport.csv"));  // the report, named in other capitals below
+  make_file(join_path(folder, "KBReport.csv"));  // the earlier report
 
-  WindowsFileSystem fs;
-  auto listing = fs.list_folder(folder, join_path(folder, "kbreport.CSV"));
-  ASSERT_TRUE(listing.ok()) << listing.error().message;
-  ASSERT_EQ(listing->size(), names.size());
   std::string expected(kReportHeader);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    EXPECT_EQ((*listing)[i].name, names[i]);
-    // Wine reports the archive attribute always set; Windows keeps it cleared where it was.
-    const DWORD bits = GetFileAttributesW(entry_path(join_path(folder, names[i])).c_str());
-    EXPECT_EQ((*listing)[i].archive, (bits & FILE_ATTRIBUTE_ARCHIVE) != 0) << names[i];
-    if ((*listing)[i].archive) expected += written[i] + std::string(kVarRow);
-  }
-  // The same folder typed with "/" and no final separator.
+  for (const std::string& name : written) expected += name + std::string(kVarRow);
+  // The same folder typed with "/" and no final separator; the report in other capitals.
   std::string typed = folder;
   std::replace(typed.begin(), typed.end(), '\\', '/');
-  ASSERT_EQ(run(typed, join_path(folder, "KBREPORT.CSV")), "completed");
+  TempDir cwd;
+  const Ran ran = run_exe({typed, join_path(folder, "KBREPORT.CSV")}, cwd);
+  EXPECT_EQ(ran.out, "Cantidad de archivos procesados: 10\r\nZentil de la KB: 0.1\r\n") << ran.err;
   EXPECT_EQ(read_file(join_path(folder, "KBREPORT.CSV")), expected);
   EXPECT_GT(folder.size(), 300u);
-  // So the decision itself, and names that differ in case alone (a case-sensitive folder).
+  // The archive attribute, which Wine always reports set, and names that differ in case alone
+  // (a case-sensitive folder).
   EXPECT_EQ(listed_archive(FILE_ATTRIBUTE_READONLY), false);
   EXPECT_EQ(listed_archive(FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE), true);
   EXPECT_EQ(listed_archive(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT), std::nullopt);
@@ -114,7 +131,7 @@ TEST(WindowsRun, ListsInNtfsOrderAndWritesNamesInTheCodePageAtAnyPathLength) {
 }
 
 TEST(WindowsRun, FailuresNameThePathAndTheReasonAndKeepTheEarlierReport) {
-  TempDir src, out;
+  TempDir src, out, cwd;
   for (const char* name : {"f01", "f02", "f03"}) make_file(src / name);
   const std::string report = out / "KBReport.csv";
   const std::string f02 = src / "f02", no_folder = out / "no\\r.csv";
@@ -125,11 +142,10 @@ TEST(WindowsRun, FailuresNameThePathAndTheReasonAndKeepTheEarlierReport) {
   };
   const std::string create = "No se pudo crear el informe ";
   const std::vector<Case> cases = {
-      {src / "nope", report, "La carpeta origen no existe: " + (src / "nope")},
       // Its files would be opened there: the system trims a path's last part only.
       {src.path() + " ", report, "La carpeta origen no existe: " + src.path() + " "},
       {src.path(), no_folder, create + no_folder + ": " + system_reason(ERROR_PATH_NOT_FOUND)},
-      {src.path(), out.path() + "\\", create + out.path() + "\\: es una carpeta"},
+      {src.path(), out.path() + "/", create + out.path() + "/: es una carpeta"},
       {src.path(), report, create + report + ": es de solo lectura", "", FILE_ATTRIBUTE_READONLY},
       {src.path(), report,
        "No se pudo abrir el archivo " + f02 + ": " + system_reason(ERROR_SHARING_VIOLATION), f02},
@@ -139,13 +155,51 @@ TEST(WindowsRun, FailuresNameThePathAndTheReasonAndKeepTheEarlierReport) {
     make_file(report, c.attributes);
     UniqueHandle held(CreateFileW(system_path(c.held).c_str(), GENERIC_READ, 0, nullptr,
                                   OPEN_EXISTING, 0, nullptr));
-    const std::string failure = run(c.source, c.report);
+    const Ran ran = run_exe({c.source, c.report}, cwd);
     held.reset();
-    EXPECT_TRUE(failure.starts_with(c.message)) << failure << "\nwanted " << c.message;
+    EXPECT_EQ(ran.code, 1u) << c.message;
+    EXPECT_TRUE(ran.err.starts_with("zentil-report: " + c.message)) << ran.err << c.message;
     EXPECT_EQ(read_file(report), kVar) << c.message;
     const std::filesystem::directory_iterator left(testing::fs_path(out.path()));
     EXPECT_EQ(std::distance(left, {}), 1) << c.message;
   }
+}
+
+TEST(ZentilReportExe, ArgumentsOutputAndExitCodes) {
+  TempDir dir;
+  const std::string src = dir / "kb \xC3\xB1 \xD0\x96";  // "kb ñ Ж"
+  dir.write("kb \xC3\xB1 \xD0\x96/a\xC3\xB1o.spc", "v_i(&Variable)\r\n");
+  const std::string report = dir / "informe \xC3\xB1.csv";
+  struct Case {
+    std::vector<std::string> args;
+    DWORD code;
+    std::string out, err;
+  };
+  const std::vector<Case> cases = {
+      {{src, report}, 0, "Cantidad de archivos procesados: 1\r\nZentil de la KB: 0.01\r\n", ""},
+      {{},
+       2,
+       "",
+       "Uso: zentil-report [--quiet] [--jobs N] CARPETA [INFORME]\r\n"
+       "Pruebe \xABzentil-report --help\xBB para m\xE1s informaci\xF3n.\r\n"},
+      {{"", report}, 2, "", "Seleccione la carpeta origen\r\n"},
+      {{src + "\\nada", report},
+       1,
+       "",
+       "zentil-report: La carpeta origen no existe: " + dir.path() + "\\kb \xF1 ?\\nada\r\n"},
+  };
+  for (const Case& c : cases) {
+    const Ran ran = run_exe(c.args, dir);
+    EXPECT_EQ(ran.code, c.code) << c.err;
+    EXPECT_EQ(ran.out, c.out);
+    EXPECT_EQ(ran.err, c.err);
+  }
+  EXPECT_EQ(read_file(report),
+            std::string(kReportHeader) + "a\xF1o.spc,1,16,0,0,0,0,0,0,0,0,0,1\r\n");
+  // Help in the code page; the report by default in the current folder.
+  EXPECT_NE(run_exe({"--help"}, dir).out.find("como m\xE1ximo 32"), std::string::npos);
+  EXPECT_EQ(run_exe({src}, dir).code, 0u);
+  EXPECT_EQ(read_file(dir / "KBReport.csv"), read_file(report));
 }
 
 }  // namespace
