@@ -6,19 +6,22 @@
 #
 # REF (default HEAD) is the commit whose code and tests are copied (git archive) to
 # $ZENTIL_FAULT_DIR/<commit> (default /tmp/zentil-faults), built there with the release preset
-# (optimised without debug information, benchmarks off) and kept, so a second run rebuilds only
-# what a fault touches. LIST (default scripts/planted-faults.txt of this checkout) holds the
-# faults; NAMEs pick some of them. -e leaves out the tests whose names match REGEX (slow ones
-# that catch nothing else). With -k (check) each fault is only applied and undone, to see that
-# its text is found.
+# (optimised without debug information, benchmarks off), or with the windows preset for the
+# faults that ask for it, and kept, so a second run rebuilds only what a fault touches. LIST
+# (default scripts/planted-faults.txt of this checkout) holds the faults; NAMEs pick some of
+# them. -e leaves out the tests whose names match REGEX (slow ones that catch nothing else).
+# With -k (check) each fault is only applied and undone, to see that its text is found.
 #
-# The list: "== NAME what the fault does" starts a fault; a plain line names the file the
+# The list: "== NAME what the fault does" starts a fault, "== NAME @PRESET what it does" one
+# tried with another preset than release (windows: what `make windows` installs must be there;
+# the tests run under Wine, in the copy's own prefix); a plain line names the file the
 # following edits apply to; "- " lines hold the exact text to replace (several lines in a row
 # form one text), "+ " lines its replacement (none: the text is deleted); "#" lines are
 # comments. The text must occur exactly once in its file.
 #
 # The report, on standard output and in <copy>/faults-<list>.txt: per fault "caught" with the
-# tests that failed, "MISSED", or "BROKEN" when the copy does not build with the fault in it.
+# tests that failed, "MISSED", or "BROKEN" when the copy does not build with the fault in it;
+# the preset follows the name when it is not release.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -32,14 +35,13 @@ while getopts "r:l:e:k" opt; do
     l) list="$(cd "$(dirname "$OPTARG")" && pwd)/$(basename "$OPTARG")" ;;
     e) exclude=(-E "$OPTARG") ;;
     k) check=1 ;;
-    *) sed -n '2,22p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,25p' "$0" >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
 
 commit="$(git -C "$here" rev-parse --verify "$ref^{commit}")"
 copy="${ZENTIL_FAULT_DIR:-/tmp/zentil-faults}/$commit"
-build="$copy/build/release"
 
 # apply LIST NAME DIR: plants fault NAME in DIR (prints "ERROR ..." and fails if a text is not
 # found exactly once); undo DIR: puts back the files the last apply changed.
@@ -110,38 +112,57 @@ if [ "$check" -eq 1 ]; then
 fi
 
 echo "Copy of $commit in $copy"
-(cd "$copy" && cmake --preset release -DZENTIL_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null)
-run_suite() {  # prints the names of the tests that failed; fails when the build does
-  cmake --build "$build" >"$copy/build.log" 2>&1 || return 1
-  (cd "$build" && ctest -j 2 --timeout 120 "${exclude[@]}" >"$copy/ctest.log" 2>&1) || true
+preset_of() {  # the preset fault $1 is tried with
+  local preset
+  preset="$(sed -n "s/^== $1 @\([^ ]*\).*/\1/p" "$list")"
+  echo "${preset:-release}"
+}
+run_suite() {  # prints the names of the tests that failed with preset $1; fails when the build does
+  cmake --build "$copy/build/$1" >"$copy/build.log" 2>&1 || return 1
+  if [ "$1" = windows ]; then "$copy/scripts/wine-prefix.sh" >/dev/null; fi
+  (cd "$copy" && ctest --preset "$1" --timeout 120 "${exclude[@]}" >"$copy/ctest.log" 2>&1) || true
   awk '/^The following tests FAILED:/ { on = 1; next }
        on && /^[[:space:]]+[0-9]+ - / {
          sub(/^[[:space:]]+[0-9]+ - /, ""); sub(/ \([^(]*\)$/, ""); sub(/  #.*$/, ""); print; next
        }
        { on = 0 }' "$copy/ctest.log" | sort -u
 }
-
-echo "Suite without faults ..."
-if ! failed="$(run_suite)"; then tail -30 "$copy/build.log"; exit 1; fi
-if [ -n "$failed" ]; then echo "The suite fails without faults:"; echo "$failed"; exit 1; fi
+declare -A ready=()
+prepare() {  # configures the copy's build with preset $1, once, and sees the suite pass there
+  [ -z "${ready[$1]:-}" ] || return 0
+  if [ "$1" = release ]; then
+    (cd "$copy" && cmake --preset release -DZENTIL_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null)
+  else
+    (cd "$copy" && cmake --preset "$1" >/dev/null)
+  fi
+  echo "Suite without faults ($1) ..."
+  if ! failed="$(run_suite "$1")"; then tail -30 "$copy/build.log"; exit 1; fi
+  if [ -n "$failed" ]; then echo "The suite fails without faults:"; echo "$failed"; exit 1; fi
+  ready[$1]=1
+}
 
 out="$copy/faults-$(basename "$list" .txt).txt"
 : >"$out"
 missed=0
 for name in "${names[@]}"; do
+  preset="$(preset_of "$name")"
+  prepare "$preset"
+  shown="$name"
+  [ "$preset" = release ] || shown="$name [$preset]"
   if ! edit apply "$list" "$name" "$copy"; then missed=$((missed + 1)); continue; fi
-  if ! failed="$(run_suite)"; then
-    line="BROKEN  $name (does not build; see $copy/build.log)"
+  if ! failed="$(run_suite "$preset")"; then
+    line="BROKEN  $shown (does not build; see $copy/build.log)"
     missed=$((missed + 1))
   elif [ -z "$failed" ]; then
-    line="MISSED  $name"
+    line="MISSED  $shown"
     missed=$((missed + 1))
   else
-    line="caught  $name  $(echo "$failed" | wc -l) tests: $(echo "$failed" | paste -sd ' ')"
+    line="caught  $shown  $(echo "$failed" | wc -l) tests: $(echo "$failed" | paste -sd ' ')"
   fi
   echo "$line" | tee -a "$out"
   edit undo - - "$copy"
 done
-cmake --build "$build" >/dev/null 2>&1 || true
+for preset in "${!ready[@]}"; do cmake --build "$copy/build/$preset" >/dev/null 2>&1 || true; done
+if [ -n "${ready[windows]:-}" ]; then WINEPREFIX="$copy/build/windows/wine" wineserver -k 2>/dev/null || true; fi
 echo "$((${#names[@]} - missed)) of ${#names[@]} faults caught; report in $out"
 [ "$missed" -eq 0 ]

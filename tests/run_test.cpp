@@ -10,7 +10,6 @@
 #include <set>
 
 #include "platform/number_format.h"
-#include "platform/posix_file_system.h"
 #include "support.h"
 
 namespace zentil {
@@ -33,19 +32,31 @@ class Recorder final : public RunObserver {
   void add(const char* what, std::string_view text) { events.push_back(what + std::string(text)); }
 };
 
-// Lists the names in `unscanned` without the archive attribute, which this platform cannot do.
-// The scanning threads share it; it is only read.
-class ArchiveSeam final : public PosixFileSystem {
+// The system's file system, listing the names in `unscanned` without the archive attribute,
+// which neither Linux nor Wine can do. The scanning threads share it; it is only read.
+class ArchiveSeam final : public FileSystem {
  public:
   std::set<std::string> unscanned;
+  Status check_source_folder(const std::string& path) override {
+    return real_->check_source_folder(path);
+  }
   Result<std::vector<ListedEntry>> list_folder(const std::string& path,
                                                const std::string& report) override {
-    auto listing = PosixFileSystem::list_folder(path, report);
+    auto listing = real_->list_folder(path, report);
     if (listing.ok()) {
       for (auto& e : *listing) e.archive = !unscanned.contains(e.name);
     }
     return listing;
   }
+  Result<std::unique_ptr<InputFile>> open_input(const std::string& path) override {
+    return real_->open_input(path);
+  }
+  Result<std::unique_ptr<ReportFile>> create_report(const std::string& path) override {
+    return real_->create_report(path);
+  }
+
+ private:
+  std::unique_ptr<FileSystem> real_ = make_system_file_system();
 };
 
 struct Seen {
@@ -74,8 +85,8 @@ TEST(Run, GoldenFolders) {
   for (const auto& c : cases) {
     TempDir out;
     out.write("KBReport.csv", std::string(5000, 'x'));  // replaced, not appended to
-    PosixFileSystem fs;
-    const Seen seen = run(fs, ZENTIL_SOURCE_DIR + std::string(c.folder), out / "KBReport.csv", 1);
+    const auto fs = make_system_file_system();
+    const Seen seen = run(*fs, ZENTIL_SOURCE_DIR + std::string(c.folder), out / "KBReport.csv", 1);
     EXPECT_EQ(seen.report, read_file(ZENTIL_SOURCE_DIR + std::string(c.report))) << c.folder;
     std::vector<std::string> shown = {"status:Procesando archivos.. Espere por favor."};
     for (const auto& n : c.progress) shown.push_back("progress:Archivos procesados: " + n);

@@ -37,7 +37,7 @@ TEST(Fuzz, KeptInputs) {
     for (const auto& file :
          std::filesystem::directory_iterator(ZENTIL_SOURCE_DIR "/" + std::string(dir))) {
       if (file.path().filename().string().starts_with(".")) continue;
-      const std::string bytes = testing::read_file(file.path().string());
+      const std::string bytes = testing::read_file(file.path());
       for (const char seed : {0, 1, 2, 3, 5, 8}) {
         const std::string header = seed ? std::string{char(seed * 37), 0, seed, 0} : "";
         EXPECT_EQ(check(header + bytes), "") << file.path() << ", seed " << +seed;

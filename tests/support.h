@@ -1,4 +1,5 @@
-// What the tests share: temporary folders and whole files.
+// What the tests share: temporary folders and whole files. Paths are UTF-8 text, as in the core,
+// joined with the system's separator.
 #pragma once
 
 #include <filesystem>
@@ -8,7 +9,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace zentil::testing {
+
+// A path in UTF-8 as the standard library takes it; from narrow text Windows would read the
+// ANSI code page.
+inline std::filesystem::path fs_path(std::string_view utf8) {
+  return std::u8string(utf8.begin(), utf8.end());
+}
 
 // A folder of its own in the system's temporary folder, removed with all it holds.
 class TempDir {
@@ -16,24 +25,27 @@ class TempDir {
   TempDir() {
     static std::mt19937_64 random(std::random_device{}());
     const auto base = std::filesystem::temp_directory_path();
+    std::filesystem::path dir;
     do {
-      path_ = (base / ("zentil-test-" + std::to_string(random()))).string();
-    } while (!std::filesystem::create_directory(path_));
+      dir = base / ("zentil-test-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(dir));
+    const std::u8string text = dir.u8string();
+    path_.assign(text.begin(), text.end());
   }
   ~TempDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(fs_path(path_), ignored);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
+  std::string operator/(std::string_view name) const { return join_path(path_, name); }
   // Writes `bytes` to `name` in the folder, making folders on the way; returns its path.
   std::string write(std::string_view name, std::string_view bytes) const {
     const std::string path = *this / name;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
+    std::filesystem::create_directories(fs_path(path).parent_path());
+    std::ofstream(fs_path(path), std::ios::binary).write(bytes.data(), std::ssize(bytes));
     return path;
   }
 
@@ -41,9 +53,12 @@ class TempDir {
   std::string path_;
 };
 
-inline std::string read_file(const std::string& path) {
+inline std::string read_file(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+inline std::string read_file(const std::string& utf8) {
+  return read_file(fs_path(utf8));
 }
 
 }  // namespace zentil::testing

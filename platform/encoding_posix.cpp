@@ -71,7 +71,7 @@ void append_bytes(std::string& out, std::string_view name) {
 
 }  // namespace
 
-void append_name_windows1252(std::string& out, std::string_view name) {
+void append_report_name(std::string& out, std::string_view name) {
   if (is_ascii(name)) return append_bytes(out, name);
   const std::size_t start = out.size();
   for (std::string_view rest = name; !rest.empty();) {
