@@ -3,7 +3,8 @@ PRESET ?= release
 BUILD  := build/$(PRESET)
 BIN    := $(BUILD)/bin
 
-.PHONY: all deps configure build run report screenshot test asan package format bench clean
+.PHONY: all deps configure build run report screenshot test asan package windows test-windows \
+        format bench clean
 
 all: build
 
@@ -50,6 +51,18 @@ asan:
 # validates it, installs it, runs it and removes it.
 package: build
 	@cmake --build --preset $(PRESET) --target package
+
+# Windows: zentil-report.exe, the test programs and the portable zip, cross-built with
+# MinGW-w64 into build/windows/; the tests run under Wine, in a prefix of their own.
+windows:
+	@scripts/install-deps.sh windows
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+test-windows: windows
+	@scripts/wine-prefix.sh
+	@status=0; ctest --preset windows || status=$$?; \
+	  WINEPREFIX=$(CURDIR)/build/windows/wine wineserver -k; exit $$status
 
 # The benchmark kit (docs/performance.md); always on the release build. Not part of `test`.
 CORPUS ?= build/bench-corpus

@@ -1,16 +1,19 @@
 // zentil-report: measures a KB's spec folder from the command line, for scripts and CI.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
-#include <clocale>
-#include <csignal>
 #include <cstdio>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "cli/cli_observer.h"
+#include "platform/console.h"
+#include "platform/file_system.h"
 #include "platform/number_format.h"
-#include "platform/posix_file_system.h"
 #include "report/report_run.h"
+
+#ifdef _WIN32
+#include "platform/windows/wide_text.h"
+#endif
 
 namespace {
 
@@ -18,19 +21,9 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr const char* kUsage = "Uso: zentil-report [--quiet] [--jobs N] CARPETA [INFORME]";
 
-std::string default_report_path() {
-  std::string cwd(4096, '\0');
-  if (::getcwd(cwd.data(), cwd.size()) == nullptr) return "KBReport.csv";
-  cwd.resize(cwd.find('\0'));
-  return zentil::join_path(cwd, "KBReport.csv");
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::setlocale(LC_ALL, "");  // the system's reasons in the user's language
-  // A report that hits the file-size limit fails its write and is reported, not killed.
-  std::signal(SIGXFSZ, SIG_IGN);
+// `args` are the program's arguments in UTF-8, the program's name first.
+int run(std::vector<std::string> args) {
+  zentil::prepare_command_line_program();
 
   CLI::App app(
       "Mide una KB a partir de su carpeta de specs: escribe el informe CSV (una fila por "
@@ -48,7 +41,7 @@ int main(int argc, char** argv) {
                        "Muestra la versión y termina");
 
   std::string source;
-  std::string report = default_report_path();
+  std::string report = zentil::default_report_path();
   bool quiet = false;
   unsigned jobs = 0;  // one per core
   app.add_option("CARPETA", source, "Carpeta de specs")->required()->type_name("");
@@ -65,12 +58,20 @@ int main(int argc, char** argv) {
       "archivo y la causa; un informe anterior queda intacto); 2 uso incorrecto o carpeta "
       "vacía.");
 
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(argv.size()), argv.data());
   } catch (const CLI::Success& e) {
-    return app.exit(e);
+    // Help and version go through the console layer, which knows the terminal's encoding.
+    std::ostringstream out, err;
+    const int code = app.exit(e, out, err);
+    zentil::write_text(stdout, out.str());
+    zentil::write_text(stderr, err.str());
+    return code;
   } catch (const CLI::ParseError&) {
-    std::fprintf(stderr, "%s\nPruebe «zentil-report --help» para más información.\n", kUsage);
+    zentil::write_text(
+        stderr, std::string(kUsage) + "\nPruebe «zentil-report --help» para más información.\n");
     return kExitUsage;
   }
 
@@ -80,12 +81,12 @@ int main(int argc, char** argv) {
   settings.decimalSeparator = zentil::user_decimal_separator();
   settings.jobs = jobs;
 
-  zentil::PosixFileSystem fs;
-  zentil::CliObserver observer(stdout, stderr, !quiet && ::isatty(STDERR_FILENO));
-  const zentil::RunOutcome outcome = zentil::run_report(settings, fs, observer);
+  const std::unique_ptr<zentil::FileSystem> fs = zentil::make_system_file_system();
+  zentil::CliObserver observer(stdout, stderr, !quiet && zentil::is_terminal(stderr));
+  const zentil::RunOutcome outcome = zentil::run_report(settings, *fs, observer);
 
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "zentil-report: no se pudo escribir la salida estándar\n");
+    zentil::write_text(stderr, "zentil-report: no se pudo escribir la salida estándar\n");
     return kExitFailed;
   }
   switch (outcome.result) {
@@ -98,3 +99,16 @@ int main(int argc, char** argv) {
   }
   return kExitFailed;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows hands the arguments over as UTF-16, so that any folder name arrives intact.
+int wmain(int argc, wchar_t** argv) {
+  return run(zentil::utf8_arguments(argc, argv));
+}
+#else
+int main(int argc, char** argv) {
+  return run({argv, argv + argc});
+}
+#endif

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzzers (`fuzz` preset) and fuzzes each target for SECONDS seconds (default 60),
 # starting from its committed seed corpus. An input that fails is left in
-# build/fuzz/artifacts/<target>/; copy it to fuzz/regressions/<target>/ so that the replay test
-# runs it on every build.
+# build/fuzz/artifacts/<target>/; copy it to fuzz/regressions/<target>/ so that the test
+# Fuzz.KeptInputs runs it on every build.
 #   fuzz/run.sh [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."

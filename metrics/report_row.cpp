@@ -8,7 +8,7 @@
 namespace zentil {
 
 void append_report_row(std::string& out, std::string_view file_name, const FileMetrics& m) {
-  append_name_windows1252(out, file_name);
+  append_report_name(out, file_name);
   // The twelve numbers go through one local buffer and one append.
   char fields[12 * 21 + 2];
   char* at = fields;

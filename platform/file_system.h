@@ -1,7 +1,7 @@
 // The seam between the core and the operating system: listing, reading spec files and
-// writing the report. The real implementation is PosixFileSystem; tests substitute their own
-// to reach cases this platform cannot produce (entries without the archive attribute, read and
-// write errors at chosen bytes).
+// writing the report. The real implementations are PosixFileSystem and WindowsFileSystem, one
+// per system; tests substitute their own to reach cases a platform cannot produce (entries
+// without the archive attribute, read and write errors at chosen bytes).
 #pragma once
 
 #include <cstddef>
@@ -66,7 +66,14 @@ class FileSystem {
   virtual Result<std::unique_ptr<ReportFile>> create_report(const std::string& path) = 0;
 };
 
-// Joins a folder and an entry name with "/" unless the folder text already ends with one.
+// The file system of the system the program runs on.
+std::unique_ptr<FileSystem> make_system_file_system();
+
+// Joins a folder and an entry name with the system's separator ("/"; "\" on Windows) unless
+// the folder text already ends with a separator (on Windows "/" counts as one too).
 std::string join_path(std::string_view folder, std::string_view name);
+
+// "KBReport.csv" in the current directory, as the system names that directory.
+std::string default_report_path();
 
 }  // namespace zentil

@@ -1,8 +1,5 @@
 #include "platform/number_format.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -52,14 +49,6 @@ std::string format_score(std::int64_t kb_score, std::string_view decimal_separat
   text += "E+";
   text += std::to_string(exponent);
   return text;
-}
-
-std::string user_decimal_separator() {
-  locale_t locale = ::newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
-  if (locale == static_cast<locale_t>(0)) return ".";
-  std::string separator = ::nl_langinfo_l(RADIXCHAR, locale);
-  ::freelocale(locale);
-  return separator.empty() ? "." : separator;
 }
 
 }  // namespace zentil

@@ -11,8 +11,8 @@ namespace zentil {
 // `decimal_separator` between the whole and the fractional part.
 std::string format_score(std::int64_t kb_score, std::string_view decimal_separator);
 
-// The decimal separator of the user's numeric locale (LC_ALL, LC_NUMERIC, LANG); "." when the
-// locale is unknown or not installed.
+// The decimal separator of the user's numeric locale: LC_ALL, LC_NUMERIC or LANG on POSIX
+// systems, the regional settings on Windows; "." when the locale is unknown or not installed.
 std::string user_decimal_separator();
 
 }  // namespace zentil

@@ -235,6 +235,10 @@ class PosixReportFile final : public ReportFile {
 
 }  // namespace
 
+std::unique_ptr<FileSystem> make_system_file_system() {
+  return std::make_unique<PosixFileSystem>();
+}
+
 std::string join_path(std::string_view folder, std::string_view name) {
   std::string path;
   path.reserve(folder.size() + 1 + name.size());
@@ -242,6 +246,13 @@ std::string join_path(std::string_view folder, std::string_view name) {
   if (!folder.empty() && folder.back() != '/') path += '/';
   path += name;
   return path;
+}
+
+std::string default_report_path() {
+  std::string cwd(4096, '\0');
+  if (::getcwd(cwd.data(), cwd.size()) == nullptr) return "KBReport.csv";
+  cwd.resize(cwd.find('\0'));
+  return join_path(cwd, "KBReport.csv");
 }
 
 Status PosixFileSystem::check_source_folder(const std::string& path) {

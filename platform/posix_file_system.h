@@ -12,7 +12,7 @@ namespace zentil {
 // The file system of a POSIX system. Every regular file counts as having the archive attribute;
 // names that begin with "." are hidden; symbolic links count as what they point to. The listing
 // is sorted by name, byte by byte.
-class PosixFileSystem final : public FileSystem {
+class PosixFileSystem : public FileSystem {
  public:
   Status check_source_folder(const std::string& path) override;
   Result<std::vector<ListedEntry>> list_folder(const std::string& path,

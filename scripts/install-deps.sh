@@ -3,8 +3,9 @@
 # missing. Used by `make`, by CI and by hand. Needs root or sudo.
 #   scripts/install-deps.sh [SET...]      (no SET: build)
 # Each make target asks for its own sets: `make run` build; `make test` build and test;
-# `make package` build and package; `make bench`, `make format`, `make screenshot` and
-# fuzz/run.sh their own. A new set is one more line in the table below.
+# `make package` build and package; `make bench`, `make format`, `make screenshot`,
+# fuzz/run.sh, and `make windows` and `make test-windows` their own. A new set is one more line
+# in the table below.
 set -euo pipefail
 
 declare -A sets=(
@@ -25,6 +26,10 @@ declare -A sets=(
   # The .deb and the checks it must pass: scdoc for the manual pages, icotool for the .ico,
   # CPack's dpkg-shlibdeps, and the validators (scripts/check-package.sh).
   [package]="scdoc icoutils dpkg-dev lintian appstream desktop-file-utils man-db"
+  # The Windows programs, cross-built, and their tests under Wine: MinGW-w64 with posix
+  # threads, GoogleTest's sources, CLI11's headers, Wine, and the es_ES.UTF-8 locale.
+  [windows]="cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev
+             wine wine64 locales"
 )
 
 wanted=("$@")
@@ -55,7 +60,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 
 # The tests read the score in a locale whose decimal separator is a comma.
-if [[ " ${wanted[*]} " == *" test "* ]] && ! locale -a 2>/dev/null | grep -qi '^es_ES\.utf-\?8$'; then
+if [[ " ${wanted[*]} " == *" test "* || " ${wanted[*]} " == *" windows "* ]] &&
+  ! locale -a 2>/dev/null | grep -qi '^es_ES\.utf-\?8$'; then
   echo "Generando la configuración regional es_ES.UTF-8"
   $sudo sed -i 's/^# *\(es_ES.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^es_ES.UTF-8 UTF-8' /etc/locale.gen || echo 'es_ES.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null

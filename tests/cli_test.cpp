@@ -1,169 +1,241 @@
-// zentil-report as scripts use it: exit codes, standard output and error, the report.
-#include <fcntl.h>
+// zentil-report as scripts use it: exit codes and messages, a folder that tries to break it, and
+// faults injected into its file operations (an LD_PRELOAD shim, prlimit, the rights of another
+// user). Every failure exits 1 with one line on standard error that names the file and the
+// reason, and leaves an earlier report byte for byte as it was, with nothing beside it.
 #include <gtest/gtest.h>
-#include <pty.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
 #include "metrics/report_row.h"
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "support.h"
 
 namespace zentil {
 namespace {
 
-using testing::file_exists;
-using testing::ProgramResult;
 using testing::read_file;
-using testing::run_program;
 using testing::TempDir;
+using Args = std::vector<std::string>;
 
-ProgramResult cli(std::vector<std::string> args, std::vector<std::string> env = {},
-                  const std::string& cwd = "") {
-  args.insert(args.begin(), ZENTIL_REPORT_BIN);
-  env.insert(env.begin(), "LC_ALL=C.UTF-8");  // a test may override it
-  return run_program(args, env, cwd);
-}
+const std::string kOdd = ZENTIL_SOURCE_DIR "/tests/golden/odd";
+// Root may read and write anything: the faults of rights are tried as nobody.
+const Args kAsNobody =
+    ::geteuid() == 0 ? Args{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"} : Args{};
 
-struct CliTest : ::testing::Test {
-  TempDir src;
-  TempDir out;
-  void SetUp() override {
-    src.write("a.spc", "spec_i([ proc ])\r\nheader_i(1,title([]))\r\nv_i(&Variable)\r\n");
-    src.write("b.spc", std::string(200, 'x') + "\r\n");
-  }
+struct Ran {
+  int code = -1;  // -1: it did not exit
+  std::string out, err;
+  long peak_kib = 0;
 };
 
-TEST_F(CliTest, WritesTheReportAndPrintsTheTwoMessages) {
-  const ProgramResult r = cli({src.path(), out / "r.csv"});
-  EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(r.out, "Cantidad de archivos procesados: 2\nZentil de la KB: 0.04\n");
-  EXPECT_EQ(r.err, "");  // standard error is no terminal: no progress
-  EXPECT_EQ(read_file(out / "r.csv"), std::string(kReportHeader) +
-                                          "a.spc,3,57,0,0,0,0,0,1,0,0,0,1\r\n"
-                                          "b.spc,1,202,0,0,0,0,0,0,0,0,0,0\r\n");
+std::string drain(int fd) {
+  std::string bytes;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
+  ::close(fd);
+  return bytes;
 }
 
-TEST_F(CliTest, AnyNumberOfJobsGivesTheSameReportAndMessages) {
-  for (int i = 0; i < 25; ++i) {
-    src.write("c" + std::to_string(i), "v_i(&Var" + std::to_string(i) + ")\r\n");
-  }
-  const ProgramResult first = cli({src.path(), out / "default.csv"});
-  ASSERT_EQ(first.exit_code, 0) << first.err;
-  for (const char* jobs : {"1", "2", "7", "1000"}) {
-    const ProgramResult r = cli({"--jobs", jobs, src.path(), out / "r.csv"});
-    EXPECT_EQ(r.exit_code, 0) << jobs << ": " << r.err;
-    EXPECT_EQ(r.out, first.out) << jobs;
-    EXPECT_EQ(read_file(out / "r.csv"), read_file(out / "default.csv")) << jobs;
-  }
-}
-
-TEST_F(CliTest, DefaultReportIsKBReportInTheCurrentDirectory) {
-  const ProgramResult r = cli({"--quiet", src.path()}, {}, out.path());
-  EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_TRUE(file_exists(out / "KBReport.csv"));
-}
-
-TEST_F(CliTest, ScoreFollowsTheNumericLocale) {
-  const ProgramResult probe = cli({src.path(), out / "r.csv"}, {"LC_ALL=es_ES.UTF-8"});
-  if (probe.out.find("0.04") != std::string::npos) GTEST_SKIP() << "es_ES.UTF-8 not installed";
-  EXPECT_EQ(probe.out, "Cantidad de archivos procesados: 2\nZentil de la KB: 0,04\n");
-}
-
-TEST_F(CliTest, ExitCodes) {
-  struct Case {
-    const char* name;
-    std::vector<std::string> args;
-    int code;
-    std::string err_start;
-  };
-  const std::vector<Case> cases = {
-      {"empty source", {"", out / "r.csv"}, 2, "Seleccione la carpeta origen\n"},
-      {"no arguments", {}, 2, "Uso: zentil-report"},
-      {"unknown option", {"--frobnicate", src.path()}, 2, "Uso: zentil-report"},
-      {"too many arguments", {src.path(), out / "r.csv", "extra"}, 2, "Uso: zentil-report"},
-      {"no jobs", {"--jobs", "0", src.path(), out / "r.csv"}, 2, "Uso: zentil-report"},
-      {"negative jobs", {"--jobs", "-2", src.path(), out / "r.csv"}, 2, "Uso: zentil-report"},
-      {"jobs no number", {"-j", "dos", src.path(), out / "r.csv"}, 2, "Uso: zentil-report"},
-      {"jobs missing", {src.path(), out / "r.csv", "--jobs"}, 2, "Uso: zentil-report"},
-      {"missing folder", {src / "nope", out / "r.csv"}, 1,
-       "zentil-report: La carpeta origen no existe: " + (src / "nope") + "\n"},
-      {"report folder missing",
-       {src.path(), out / "no/r.csv"},
-       1,
-       "zentil-report: No se pudo crear el informe " + (out / "no/r.csv") +
-           ": No such file or directory\n"},
-  };
-  for (const auto& c : cases) {
-    const ProgramResult r = cli(c.args);
-    EXPECT_EQ(r.exit_code, c.code) << c.name;
-    EXPECT_TRUE(r.err.starts_with(c.err_start)) << c.name << ": " << r.err;
-    EXPECT_EQ(r.out, "") << c.name;
-  }
-  EXPECT_FALSE(file_exists(out / "r.csv"));
-}
-
-TEST_F(CliTest, HelpAndVersion) {
-  const ProgramResult help = cli({"--help"});
-  EXPECT_EQ(help.exit_code, 0);
-  EXPECT_NE(help.out.find("Uso"), std::string::npos);
-  EXPECT_NE(help.out.find("--quiet"), std::string::npos);
-  EXPECT_NE(help.out.find("--jobs"), std::string::npos);
-  for (const char* english :
-       {"Usage", "Options", "OPTIONS", "Positionals", "REQUIRED", "TEXT", "POSITIVE"})
-    EXPECT_EQ(help.out.find(english), std::string::npos) << english << " in\n" << help.out;
-  const ProgramResult version = cli({"--version"});
-  EXPECT_EQ(version.exit_code, 0);
-  EXPECT_EQ(version.out, "zentil-report " ZENTIL_VERSION "\n");
-}
-
-TEST_F(CliTest, FailedStandardOutputIsAFailure) {
-  if (!file_exists("/dev/full")) GTEST_SKIP();
-  const ProgramResult r = run_program({"/bin/sh", "-c",
-                                       std::string(ZENTIL_REPORT_BIN) + " '" + src.path() + "' '" +
-                                           (out / "r.csv") + "' > /dev/full"});
-  EXPECT_EQ(r.exit_code, 1);
-  EXPECT_NE(r.err.find("salida"), std::string::npos) << r.err;
-}
-
-}  // namespace
-}  // namespace zentil
-
-namespace zentil {
-namespace {
-
-// Runs zentil-report with standard error on a pseudo-terminal; returns what the terminal got.
-std::string terminal_stderr(const std::vector<std::string>& args) {
-  int master = -1;
-  const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
+// Runs `prefix` (programs that set the run up and start the next one: env, prlimit, setpriv, sh)
+// and zentil-report with `args`, in the C.UTF-8 locale; an alarm ends it should it hang. Its
+// output goes to pipes, which a file-size limit does not cut, and is read once it has ended.
+Ran cli(Args args, const Args& prefix = {}) {
+  args.insert(args.begin(), ZENTIL_REPORT_BIN);
+  args.insert(args.begin(), prefix.begin(), prefix.end());
+  int out[2], err[2];
+  if (::pipe(out) != 0 || ::pipe(err) != 0) return {};
+  const pid_t pid = ::fork();
   if (pid == 0) {
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, STDOUT_FILENO);
+    ::dup2(out[1], 1);
+    ::dup2(err[1], 2);
     ::setenv("LC_ALL", "C.UTF-8", 1);
-    std::vector<char*> argv{const_cast<char*>(ZENTIL_REPORT_BIN)};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    ::alarm(120);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
+    ::execvp(argv[0], argv.data());
     ::_exit(127);
   }
-  std::string seen;
-  char buffer[4096];
-  for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) seen.append(buffer, n);
-  ::waitpid(pid, nullptr, 0);
-  ::close(master);
-  return seen;
+  ::close(out[1]);
+  ::close(err[1]);
+  int status = 0;
+  rusage usage{};
+  ::wait4(pid, &status, 0, &usage);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, drain(out[0]), drain(err[0]),
+          usage.ru_maxrss};
 }
 
-TEST(CliTerminal, ProgressOnOneLineEveryTenFiles) {
+TEST(Cli, ExitCodesAndMessages) {
+  TempDir out;
+  const std::string done = "Cantidad de archivos procesados: 10\nZentil de la KB: 0.28\n";
+  const std::string done_es = "Cantidad de archivos procesados: 10\nZentil de la KB: 0,28\n";
+  const Args to_full = {"sh", "-c", "exec \"$0\" \"$@\" >/dev/full"};
+  const struct {
+    const char* name;
+    Args prefix, args;
+    int code;
+    std::string out, err;  // their beginnings
+  } cases[] = {
+      {"a run", {}, {kOdd, out / "r.csv"}, 0, done, ""},
+      {"here by default", {"env", "-C", out.path()}, {"-q", kOdd}, 0, done, ""},
+      {"the user's locale", {"env", "LC_ALL=es_ES.UTF-8"}, {kOdd, out / "r.csv"}, 0, done_es, ""},
+      {"a report name of 255 bytes", {}, {kOdd, out / std::string(255, 'r')}, 0, done, ""},
+      {"version", {}, {"--version"}, 0, "zentil-report " ZENTIL_VERSION "\n", ""},
+      {"empty source", {}, {"", out / "r.csv"}, 2, "", "Seleccione la carpeta origen\n"},
+      {"no arguments", {}, {}, 2, "", "Uso: zentil-report"},
+      {"no jobs", {}, {"--jobs", "0", kOdd}, 2, "", "Uso: zentil-report"},
+      {"standard output fails", to_full, {kOdd, out / "r"}, 1, "", "zentil-report: no se pudo"},
+  };
+  for (const auto& c : cases) {
+    const Ran r = cli(c.args, c.prefix);
+    EXPECT_EQ(r.code, c.code) << c.name << ": " << r.err;
+    EXPECT_TRUE(r.out.starts_with(c.out)) << c.name << ": " << r.out;
+    EXPECT_TRUE(r.err.starts_with(c.err)) << c.name << ": " << r.err;
+  }
+  EXPECT_EQ(read_file(out / "KBReport.csv"), read_file(kOdd + ".csv"));
+  const std::string help = cli({"--help"}).out;  // every word of it in Spanish
+  EXPECT_TRUE(help.starts_with("Mide una KB")) << help;
+  for (const char* english :
+       {"Usage", "Options", "OPTIONS", "Positionals", "REQUIRED", "TEXT", "POSITIVE"}) {
+    EXPECT_EQ(help.find(english), std::string::npos) << english << " in\n" << help;
+  }
+}
+
+// Every kind of entry and name a folder holds, more files than the run may have open at once, and
+// a line of 48 MiB that streams past instead of being held. Only regular files, and links to
+// them, get a row; each row is one line. The report lies in the folder and is never listed.
+TEST(Cli, HostileFolder) {
+  TempDir src;
+  const struct {
+    char kind;  // file, directory, pipe (FIFO), link
+    std::string name, target;
+    std::string written;  // in the report; empty: left out
+  } entries[] = {
+      {'f', "a.spc", "", "a.spc"},
+      {'l', "link.spc", "a.spc", "link.spc"},
+      {'f', ".hidden", "", ""},
+      {'d', "sub", "", ""},
+      {'p', "fifo.spc", "", ""},
+      {'l', "fifolink", "fifo.spc", ""},
+      {'l', "zero", "/dev/zero", ""},
+      {'l', "up", "..", ""},
+      {'l', "loop", "loop", ""},
+      {'f', "cr\rname", "", "cr?name"},
+      {'f', "lf\nname", "", "lf?name"},
+      {'f', "\xE2\x82\xAC\xC5\xA0", "", "\x80\x8A"},      // "€Š" in Windows-1252
+      {'f', "\xE6\x97\xA5.spc", "", "?.spc"},             // a character Windows-1252 lacks
+      {'f', "caf\xE9 \xC0\xAF", "", "caf\xE9 \xC0\xAF"},  // not UTF-8: byte for byte
+  };
+  std::map<std::string, std::string> rows;  // in the order of their names' bytes
+  for (const auto& e : entries) {
+    const std::string path = src / e.name;
+    if (e.kind == 'f') src.write(e.name, "v_i(&Variable)\r\n");
+    if (e.kind == 'd') std::filesystem::create_directory(path);
+    if (e.kind == 'p') ::mkfifo(path.c_str(), 0644);
+    if (e.kind == 'l') std::filesystem::create_symlink(e.target, path);
+    if (!e.written.empty()) rows[e.name] = e.written + ",1,16,0,0,0,0,0,0,0,0,0,1\r\n";
+  }
+  for (int i = 100; i < 140; ++i) {
+    const std::string name = "long-common-name-" + std::to_string(i);  // sorted past 16 bytes
+    src.write(name, "");
+    rows[name] = name + ",0,0,0,0,0,0,0,0,0,0,0,0\r\n";
+  }
+  std::string lf;  // a lone LF is no line end: the file is one line
+  while (lf.size() < (1u << 20)) lf += "b_line_i(1,cmd,'for each Cliente')\n";
+  for (std::ofstream file(src / "lf.spc"); file.tellp() < (48 << 20);) file << lf;  // 48 MiB
+  const auto size = std::filesystem::file_size(src / "lf.spc");
+  rows["lf.spc"] = "lf.spc,1," + std::to_string(size) + ",0,0,0,0,0,0,0,0,1,0\r\n";
+  std::string expected(kReportHeader);
+  for (const auto& [name, row] : rows) expected += row;
+  // The second run finds the first one's report in the folder, and keeps the rights given to it.
+  auto rights = std::filesystem::status(src / "a.spc").permissions();  // a new file's
+  for (const std::string& report : {src / "KBReport.csv", src.path() + "/sub/../KBReport.csv"}) {
+    const Ran r = cli({"--jobs", "2", src.path(), report}, {"prlimit", "--nofile=32"});
+    EXPECT_EQ(r.code, 0) << report << ": " << r.err;
+    EXPECT_EQ(read_file(src / "KBReport.csv"), expected) << report;
+    EXPECT_EQ(std::filesystem::status(report).permissions(), rights) << report;
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's own memory would hide the program's
+    EXPECT_LT(r.peak_kib, 24 * 1024);
+#endif
+    ::chmod(report.c_str(), 0604);  // rights no umask gives
+    rights = std::filesystem::perms(0604);
+  }
+}
+
+TEST(Cli, FaultsStopTheRunAndKeepTheEarlierReport) {
+  constexpr std::size_t kRead = 256 * 1024;  // the size of the run's reads
   TempDir src, out;
-  for (int i = 0; i < 23; ++i) src.write("f" + std::to_string(100 + i), "v_i(&x)\r\n");
-  const std::string seen = terminal_stderr({src.path(), out / "r.csv"});
-  // The terminal turns "\n" into "\r\n".
-  EXPECT_EQ(seen,
-            "\rArchivos procesados: 10\x1b[K\rArchivos procesados: 20\x1b[K"
-            "\rArchivos procesados: 23\x1b[K\r\n");
-  EXPECT_EQ(terminal_stderr({"--quiet", src.path(), out / "r.csv"}), "");
+  // Enough rows, with long names, that the report is written during the scan too.
+  for (int i = 0; i < 400; ++i) src.write(std::string(190, 'n') + std::to_string(i), "v_i(&x)\r\n");
+  std::string big;
+  while (big.size() < 2 * kRead + 1000) big += "b_line_i(1,cmd,'for each Cliente')\r\n";
+  const std::string m = src.write("m.spc", big), g = src / "g.spc", report = out / "KBReport.csv";
+  ASSERT_EQ(::mkfifo((src / "fifo").c_str(), 0644), 0);
+  ASSERT_EQ(cli({src.path(), report}).code, 0);
+  const std::string full = std::to_string(read_file(report).size() - 1);
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  const auto shim = [&](Args faults) {
+    faults.insert(faults.begin(),
+                  {"env", "LD_PRELOAD=" ZENTIL_FAULT_SHIM, "ZENTIL_FAULT_FILE=" + m,
+                   "ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0"});
+    return faults;
+  };
+  const auto at = [&](std::size_t byte) {
+    return shim({"ZENTIL_FAULT_AT=" + std::to_string(byte)});
+  };
+  const Args folder = shim({"ZENTIL_FAULT_GONE=" + g, "ZENTIL_FAULT_FOLDER=1"});
+  const std::string eio = std::strerror(EIO), efbig = std::strerror(EFBIG),
+                    eacces = std::strerror(EACCES);
+  const struct {
+    const char* name;
+    Args prefix, args;   // args: {src, report} when empty
+    std::string locked;  // a path whose rights become `mode`
+    mode_t mode;
+    std::string file, reason;  // named in the message
+  } cases[] = {
+      {"missing source", {}, {src / "no", report}, "", 0, src / "no", "no existe"},
+      {"source is a file", {}, {m, report}, "", 0, m, "no es una carpeta"},
+      {"report is a folder", {}, {src.path(), out.path()}, "", 0, out.path(), "Is a directory"},
+      {"report is a FIFO", {}, {src.path(), src / "fifo"}, "", 0, src / "fifo", "no es un archivo"},
+      {"no report path", {}, {src.path(), ""}, "", 0, "", "falta la ruta del archivo de informe"},
+      {"read error after a short read", at(kRead + 1), {}, "", 0, m, eio},
+      {"read error at the last byte", at(big.size() - 1), {}, "", 0, m, eio},
+      {"no room for the header", {"prlimit", "--fsize=0"}, {}, "", 0, report, efbig},
+      {"no room for rows during the scan", {"prlimit", "--fsize=2000"}, {}, "", 0, report, efbig},
+      {"no room for the last byte", {"prlimit", "--fsize=" + full}, {}, "", 0, report, efbig},
+      {"rename fails", shim({"ZENTIL_FAULT_REPORT=rename"}), {}, "", 0, report, eio},
+      {"gone after the listing", shim({"ZENTIL_FAULT_GONE=" + g}), {}, "", 0, g, "No such file"},
+      {"a folder after the listing", folder, {}, "", 0, g, "no es un archivo normal"},
+      {"a spec file that may not be read", kAsNobody, {}, m, 0, m, eacces},
+      {"a report folder that may not be written", kAsNobody, {}, out.path(), 0555, report, eacces},
+      {"a source folder that may not be read", kAsNobody, {}, src.path(), 0311, src.path(), eacces},
+      {"a read-only report", {}, {}, report, 0444, report, eacces},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    out.write("KBReport.csv", "an earlier report\r\n");
+    std::filesystem::remove(g);
+    src.write("g.spc", "v_i(&x)\r\n");
+    for (const auto& [path, mode] :
+         {std::pair{src.path(), 0755}, {m, 0644}, {out.path(), 0777}, {report, 0644}}) {
+      ::chmod(path.c_str(), path == c.locked ? c.mode : mode);
+    }
+    const Ran r = cli(c.args.empty() ? Args{src.path(), report} : c.args, c.prefix);
+    ::chmod(out.path().c_str(), 0777);
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.starts_with("zentil-report: ") && r.err.find('\n') == r.err.size() - 1)
+        << r.err;
+    EXPECT_TRUE(r.err.find(c.file) != r.err.npos && r.err.find(c.reason) != r.err.npos) << r.err;
+    EXPECT_EQ(read_file(report), "an earlier report\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
+  }
 }
 
 }  // namespace

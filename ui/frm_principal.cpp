@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/file_system.h"
 #include "platform/number_format.h"
-#include "platform/posix_file_system.h"
 #include "report/report_run.h"
 #include "report/run_texts.h"
 #include "ui/input_block.h"
@@ -147,10 +147,10 @@ void frmPrincipal::cmdGenerar_Click() {
   settings.sourcePath = to_core_path(sourcePath_);
   settings.reportPath = to_core_path(txtDest->text());
   settings.decimalSeparator = user_decimal_separator();
-  PosixFileSystem fs;
+  const std::unique_ptr<FileSystem> fs = make_system_file_system();
   WindowObserver observer(*this, *Label1, *Label2);
   // Failures were shown to the user by the run itself; the window just goes back to idle.
-  (void)run_report(settings, fs, observer);
+  (void)run_report(settings, *fs, observer);
 }
 
 void frmPrincipal::cmdSalir_Click() {

@@ -1,20 +1,31 @@
-// The properties the fuzzers check, shared with the test that replays every kept input in the
+// The properties the fuzzers check, shared with the tests that replay every kept input in the
 // ordinary build. Each returns an empty text when the property holds, else what went wrong.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "metrics/file_metrics.h"
+
 namespace zentil::fuzz {
 
-// The input's first four bytes choose a read buffer size and the sizes of the reads; the rest is
-// a spec file. Its counts and kind must not depend on the buffer or the reads, and must equal a
-// scan of the whole text at once and the plain reference reading of the rules.
+// The input's first four bytes choose the largest piece, the sizes of the pieces and the longest
+// line the scanner holds; the rest is a spec file. Its counts and kind must be the same fed in
+// those pieces, one byte at a time, and whole.
 std::string check_scanner(std::string_view input);
 
 // The input's first byte says how many counters follow in eight bytes each; the rest is a file
-// name. Its report row must be exactly one line ending in CR LF, hold twelve commas more than the
-// name, and end with the counters' values.
+// name. Its report row must be exactly one line ending in CR LF and hold twelve commas more than
+// the name.
 std::string check_report_row(std::string_view input);
+
+// The kind ("T", "P", "R"; nothing for "O") and the counters that are not 0, in the order
+// FileMetrics declares them: "T tables=1 lines=3 ...". Names: tables, attrs, lines, size,
+// deletes, tattrs (tableAttributes), aprops (attributeProperties), tprops
+// (tableAttributeProperties), prints, levels, ltables (levelTables), rules, drules (datastore
+// rules), prules (property rules), cmds, vars.
+std::string describe(const FileMetrics& m, SpecKind kind);
+// describe() of `bytes` scanned whole.
+std::string counts(std::string_view bytes);
 
 }  // namespace zentil::fuzz

@@ -1,0 +1,23 @@
+// Text for the person at a terminal, or for whatever reads the program's output instead.
+#pragma once
+
+#include <cstdio>
+#include <string_view>
+
+namespace zentil {
+
+// Sets up the process of a command-line program: the system's messages in the user's language,
+// and failures reported as errors rather than by signals or system dialogs.
+void prepare_command_line_program();
+
+// Whether `stream` (stdout or stderr) is a terminal that a person watches.
+bool is_terminal(std::FILE* stream);
+
+// Writes UTF-8 `text` to `stream` (stdout or stderr); "\n" ends a line. On POSIX systems the
+// bytes go out as they are. On Windows a console gets the text as UTF-16, so every character
+// shows; output redirected to a file or a pipe gets the console's code page (the system's ANSI
+// code page when there is no console) and CR LF line ends, which is what the command prompt's
+// and PowerShell's tools read it with. Returns false when the write failed.
+bool write_text(std::FILE* stream, std::string_view text);
+
+}  // namespace zentil

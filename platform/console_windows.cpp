@@ -1,0 +1,64 @@
+#include "platform/console.h"
+
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/windows/wide_text.h"
+
+namespace zentil {
+namespace {
+
+HANDLE handle_of(std::FILE* stream) {
+  return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+}
+
+}  // namespace
+
+void prepare_command_line_program() {
+  // A drive without its disk is an error to report, not a dialog that waits for someone.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  // Consoles that know terminal sequences (Windows 10 and later) clear the progress line's end.
+  for (const DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    const HANDLE console = GetStdHandle(which);
+    DWORD mode = 0;
+    if (GetConsoleMode(console, &mode)) {
+      SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    }
+  }
+}
+
+bool is_terminal(std::FILE* stream) {
+  DWORD mode = 0;
+  return GetConsoleMode(handle_of(stream), &mode) != 0;
+}
+
+bool write_text(std::FILE* stream, std::string_view text) {
+  const HANDLE handle = handle_of(stream);
+  DWORD mode = 0;
+  if (!GetConsoleMode(handle, &mode)) {
+    // Redirected: the code page that the command prompt and PowerShell decode a program's
+    // output with; the stream's text mode turns "\n" into CR LF.
+    const UINT code_page = GetConsoleOutputCP();
+    const std::string bytes = to_code_page(to_wide(text), code_page != 0 ? code_page : GetACP());
+    return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+  }
+  std::fflush(stream);
+  std::wstring wide = to_wide(text);
+  if (!(mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
+    // An older console would print the sequence; the progress never shrinks within a run.
+    for (auto at = wide.find(L"\x1b[K"); at != std::wstring::npos; at = wide.find(L"\x1b[K", at)) {
+      wide.erase(at, 3);
+    }
+  }
+  for (std::wstring_view rest = wide; !rest.empty();) {
+    DWORD written = 0;
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(rest.size(), 8192));
+    if (!WriteConsoleW(handle, rest.data(), chunk, &written, nullptr) || written == 0) return false;
+    rest.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace zentil

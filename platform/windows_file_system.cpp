@@ -1,0 +1,302 @@
+#include "platform/windows_file_system.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+#include <utility>
+
+#include "platform/system_error.h"
+#include "platform/windows/system_path.h"
+#include "platform/windows/unique_handle.h"
+#include "platform/windows/wide_text.h"
+
+namespace zentil {
+namespace {
+
+constexpr std::wstring_view kTempMarker = L".zentil-";
+constexpr std::size_t kTempRandom = 6;
+constexpr std::string_view kNotRegular = "no es un archivo normal";
+constexpr std::string_view kIsFolder = "es una carpeta";
+constexpr std::string_view kReadOnly = "es de solo lectura";
+constexpr std::string_view kOpen = "No se pudo abrir el archivo";
+constexpr std::string_view kSave = "No se pudo guardar el informe";
+
+// The part of a report's name that its temporary file's name repeats: as much as fits in one
+// name beside ".", the marker and the random part, without splitting a surrogate pair.
+std::wstring_view temp_stem(std::wstring_view report_name) {
+  std::size_t keep = 255 - 1 - kTempMarker.size() - kTempRandom;
+  if (report_name.size() <= keep) return report_name;
+  if (report_name[keep - 1] >= 0xD800 && report_name[keep - 1] <= 0xDBFF) --keep;
+  return report_name.substr(0, keep);
+}
+
+// Whether `name` is the temporary file of a report named `report_name`.
+bool is_temp_of(std::wstring_view name, std::wstring_view report_name) {
+  const std::wstring_view stem = temp_stem(report_name);
+  return name.size() == 1 + stem.size() + kTempMarker.size() + kTempRandom && name[0] == L'.' &&
+         name.substr(1, stem.size()) == stem &&
+         name.substr(1 + stem.size()).starts_with(kTempMarker);
+}
+
+bool same_name(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+struct FileId {
+  DWORD volume = 0, high = 0, low = 0;
+  bool operator==(const FileId&) const = default;
+};
+
+// What tells one folder from another, whatever the path's spelling.
+std::optional<FileId> folder_id(std::wstring folder) {
+  if (folder.ends_with(L'\\') && !folder.ends_with(L":\\")) folder.pop_back();
+  const UniqueHandle handle(CreateFileW(
+      folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+  return FileId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// The listing's pattern for a folder as typed. Its files are opened as the folder joined with
+// their names, and the system trims trailing spaces and dots from a path's last part only, so
+// the folder is taken as a joined path names it ("C:\kb " is no "C:\kb" then).
+std::wstring listing_pattern(const std::string& folder) {
+  return system_path(join_path(folder, "*"));
+}
+
+std::wstring random_part() {
+  static constexpr std::wstring_view kChars = L"abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device device;
+  std::wstring part;
+  for (std::size_t i = 0; i < kTempRandom; ++i) part += kChars[device() % kChars.size()];
+  return part;
+}
+
+class WindowsInputFile final : public InputFile {
+ public:
+  WindowsInputFile(UniqueHandle file, std::string path)
+      : file_(std::move(file)), path_(std::move(path)) {}
+
+  Result<std::size_t> read(std::span<char> buffer) override {
+    const auto want = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), 1u << 30));
+    DWORD got = 0;
+    // ReadFile says FALSE on every failure; TRUE with nothing read is the end of the file.
+    if (!ReadFile(file_.get(), buffer.data(), want, &got, nullptr)) {
+      return file_error("No se pudo leer el archivo", path_, GetLastError());
+    }
+    return std::size_t{got};
+  }
+
+  Result<std::int64_t> size() override {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file_.get(), &size)) {
+      return file_error("No se pudo obtener el tamaño del archivo", path_, GetLastError());
+    }
+    return static_cast<std::int64_t>(size.QuadPart);
+  }
+
+ private:
+  UniqueHandle file_;
+  std::string path_;
+};
+
+class WindowsReportFile final : public ReportFile {
+ public:
+  WindowsReportFile(UniqueHandle file, std::wstring temp, std::wstring target, std::string path)
+      : file_(std::move(file)),
+        temp_(std::move(temp)),
+        target_(std::move(target)),
+        path_(std::move(path)) {}
+
+  ~WindowsReportFile() override {
+    if (committed_) return;
+    file_.reset();
+    DeleteFileW(temp_.c_str());
+  }
+
+  // The run hands over rows in large blocks already; they go straight to the file.
+  Status write(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+      DWORD written = 0;
+      if (!WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr)) {
+        return file_error("No se pudo escribir el informe", path_, GetLastError());
+      }
+      if (written == 0)
+        return file_error("No se pudo escribir el informe", path_, ERROR_WRITE_FAULT);
+      bytes.remove_prefix(written);
+    }
+    return {};
+  }
+
+  Status commit() override {
+    // A device with nothing to flush says so; any other failure is one.
+    if (!FlushFileBuffers(file_.get()) && GetLastError() != ERROR_INVALID_FUNCTION) {
+      return file_error(kSave, path_, GetLastError());
+    }
+    if (!CloseHandle(file_.release())) return file_error(kSave, path_, GetLastError());
+    if (!MoveFileExW(temp_.c_str(), target_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return file_error(kSave, path_, GetLastError());
+    }
+    committed_ = true;
+    return {};
+  }
+
+ private:
+  UniqueHandle file_;
+  std::wstring temp_;
+  std::wstring target_;
+  std::string path_;
+  bool committed_ = false;
+};
+
+}  // namespace
+
+std::optional<bool> listed_archive(unsigned long attributes) {
+  if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+    return std::nullopt;
+  }
+  return (attributes & FILE_ATTRIBUTE_ARCHIVE) != 0;
+}
+
+bool listed_before(std::wstring_view a, std::wstring_view b) {
+  const int order = CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                         static_cast<int>(b.size()), TRUE);
+  return order == CSTR_EQUAL ? a < b : order == CSTR_LESS_THAN;
+}
+
+std::unique_ptr<FileSystem> make_system_file_system() {
+  return std::make_unique<WindowsFileSystem>();
+}
+
+std::string join_path(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  // "C:" is the current folder of drive C, so "C:" and a name join with nothing between.
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/' && folder.back() != ':') {
+    path += '\\';
+  }
+  path += name;
+  return path;
+}
+
+std::string default_report_path() {
+  std::wstring cwd(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(cwd.size()), cwd.data());
+    if (n == 0) return "KBReport.csv";
+    const bool fits = n < cwd.size();
+    cwd.resize(n);
+    if (fits) break;
+  }
+  return join_path(to_utf8(cwd), "KBReport.csv");
+}
+
+Status WindowsFileSystem::check_source_folder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(folder_of(listing_pattern(path)).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+      return Error{"La carpeta origen no existe: " + path};
+    }
+    return file_error("No se pudo abrir la carpeta origen", path, error);
+  }
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return Error{"La carpeta origen no es una carpeta: " + path};
+  }
+  return {};
+}
+
+Result<std::vector<ListedEntry>> WindowsFileSystem::list_folder(const std::string& path,
+                                                                const std::string& report_path) {
+  constexpr std::string_view kWhat = "No se pudo leer la carpeta origen";
+  const std::wstring pattern = listing_pattern(path);
+  const std::wstring folder = folder_of(pattern);
+  WIN32_FIND_DATAW data;
+  const UniqueFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                               FindExSearchNameMatch, nullptr,
+                                               FIND_FIRST_EX_LARGE_FETCH));
+  if (!find.valid()) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return std::vector<ListedEntry>{};  // an empty root
+    return file_error(kWhat, path, error);
+  }
+
+  // The report is left out only when it lies in this very folder, whatever the path spelling.
+  std::wstring report_name;
+  if (!report_path.empty()) {
+    const std::wstring report = system_path(report_path);
+    const std::optional<FileId> here = folder_id(folder);
+    if (here && here == folder_id(folder_of(report))) report_name = name_of(report);
+  }
+
+  std::vector<std::pair<std::wstring, bool>> found;
+  do {
+    const std::wstring_view name = data.cFileName;
+    const std::optional<bool> archive = listed_archive(data.dwFileAttributes);
+    if (!archive) continue;
+    if (!report_name.empty() && (same_name(name, report_name) || is_temp_of(name, report_name))) {
+      continue;
+    }
+    found.emplace_back(name, *archive);
+  } while (FindNextFileW(find.get(), &data));
+  if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) {
+    return file_error(kWhat, path, error);
+  }
+
+  std::sort(found.begin(), found.end(),
+            [](const auto& a, const auto& b) { return listed_before(a.first, b.first); });
+  std::vector<ListedEntry> entries;
+  entries.reserve(found.size());
+  for (const auto& [name, archive] : found) entries.push_back({to_utf8(name), archive});
+  return entries;
+}
+
+Result<std::unique_ptr<InputFile>> WindowsFileSystem::open_input(const std::string& path) {
+  // Others may go on reading, writing, renaming or deleting the file while it is scanned.
+  UniqueHandle file(CreateFileW(entry_path(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.valid()) return file_error(kOpen, path, GetLastError());
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return file_error(kOpen, path, kNotRegular);
+  return std::unique_ptr<InputFile>(std::make_unique<WindowsInputFile>(std::move(file), path));
+}
+
+Result<std::unique_ptr<ReportFile>> WindowsFileSystem::create_report(const std::string& path) {
+  constexpr std::string_view kWhat = "No se pudo crear el informe";
+  if (path.empty()) {
+    return Error{"No se pudo crear el informe: falta la ruta del archivo de informe"};
+  }
+  if (path.back() == '\\' || path.back() == '/') return file_error(kWhat, path, kIsFolder);
+
+  const std::wstring target = system_path(path);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return file_error(kWhat, path, kIsFolder);
+    // The move that replaces the report would fail on a read-only one only at the very end.
+    if (attributes & FILE_ATTRIBUTE_READONLY) return file_error(kWhat, path, kReadOnly);
+  }
+
+  std::wstring prefix = folder_of(target);
+  if (!prefix.ends_with(L'\\')) prefix += L'\\';
+  prefix += L'.';
+  prefix += temp_stem(name_of(target));
+  prefix += kTempMarker;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::wstring temp = prefix + random_part();
+    UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.valid()) {
+      return std::unique_ptr<ReportFile>(
+          std::make_unique<WindowsReportFile>(std::move(file), std::move(temp), target, path));
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS) return file_error(kWhat, path, error);
+  }
+  return file_error(kWhat, path, ERROR_FILE_EXISTS);
+}
+
+}  // namespace zentil

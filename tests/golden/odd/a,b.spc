@@ -1,0 +1,1 @@
+v_i(&Nombre,char(20))

@@ -1,0 +1,5 @@
+spec_i([ rpt, 'Ventas' ])
+print_i(1,title([]),'Ventas del mes')
+print_i(2,TITLE([]),'Totales')
+b_line_i(1,label,'Imprimir')
+std_color_i(1,black)

@@ -1,0 +1,1 @@
+rule_i(0,datastore(d),rule([x]))

@@ -1,0 +1,1 @@
+spec_i([ trnlevel_i(C)table_i(C,'C',[a])

@@ -1,0 +1,1 @@
+level_i(C,1)table_i(C,'C',[a])

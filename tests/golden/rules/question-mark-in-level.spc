@@ -1,0 +1,1 @@
+spec_i([ trnlevel_i(a?b,)level_i(C,)table_i(b,'',[x,y])table_i(C,'',[])

@@ -1,0 +1,1 @@
+Table_I(Cli)

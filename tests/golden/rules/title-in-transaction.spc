@@ -1,0 +1,1 @@
+spec_i([ trnx(title([]))

@@ -1,0 +1,1 @@
+spec_i([ rptv_i(title([]))
