@@ -3,7 +3,8 @@
 //   A: 2,000 spec files of about 100 KB (transactions, procedures, reports)
 //   B: 100,000 spec files of about 370 bytes
 //   C: one spec file of 1 GiB
-// Usage: zentil-corpus ROOT [A] [B] [C]. Each corpus goes to ROOT/<letter>/; ROOT/<letter>.done
+//   D: 2,000 spec files of about 100 KB with busy lines of about 80 characters
+// Usage: zentil-corpus ROOT [A] [B] [C] [D]. Each corpus goes to ROOT/<letter>/; ROOT/<letter>.done
 // marks a complete one, which is kept as it is.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,6 +23,7 @@
 
 namespace {
 
+using zentil::bench::busy_spec_file;
 using zentil::bench::Rng;
 using zentil::bench::spec_file;
 
@@ -71,13 +73,18 @@ bool make_corpus(const std::string& root, char letter) {
   Rng rng(0x5EC5'0000ull + static_cast<unsigned char>(letter));
   std::string bytes;
   char name[32];
-  if (letter == 'A' || letter == 'B') {
-    const int count = letter == 'A' ? 2'000 : 100'000;
+  if (letter != 'C') {
+    const int count = letter == 'B' ? 100'000 : 2'000;
     for (int i = 1; i <= count; ++i) {
       // About 100 KB or 370 bytes, each file a little different.
-      const std::size_t size = letter == 'A' ? static_cast<std::size_t>(rng.between(90, 110)) * 1000
-                                             : static_cast<std::size_t>(rng.between(250, 370));
-      spec_file(rng, size, bytes);
+      const std::size_t size = letter == 'B'
+                                   ? static_cast<std::size_t>(rng.between(250, 370))
+                                   : static_cast<std::size_t>(rng.between(90, 110)) * 1000;
+      if (letter == 'D') {
+        busy_spec_file(rng, size, bytes);
+      } else {
+        spec_file(rng, size, bytes);
+      }
       std::snprintf(name, sizeof name, "/obj%06d.spc", i);
       if (!write_file(dir + name, bytes)) return false;
     }
@@ -106,7 +113,7 @@ bool make_corpus(const std::string& root, char letter) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "Uso: zentil-corpus RAIZ [A] [B] [C]\n");
+    std::fprintf(stderr, "Uso: zentil-corpus RAIZ [A] [B] [C] [D]\n");
     return 2;
   }
   const std::string root = argv[1];
@@ -115,13 +122,13 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 1;
   }
-  std::string which = "ABC";
+  std::string which = "ABCD";
   if (argc > 2) {
     which.clear();
     for (int i = 2; i < argc; ++i) which += argv[i];
   }
   for (const char letter : which) {
-    if (letter != 'A' && letter != 'B' && letter != 'C') {
+    if (letter < 'A' || letter > 'D') {
       std::fprintf(stderr, "zentil-corpus: corpus desconocido: %c\n", letter);
       return 2;
     }

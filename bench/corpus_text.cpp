@@ -108,15 +108,105 @@ std::string fact(Rng& rng, Kind kind, std::vector<std::string>& levels, int pick
   return "prompt_i(" + attribute(rng) + "," + word(rng) + ").";
 }
 
+// Appends `length` characters of busy text: letters, digits and "_", and one character in six
+// a comma, bracket, parenthesis or quote.
+void busy_tail(Rng& rng, std::size_t length, std::string& line) {
+  constexpr std::string_view kPlain =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
+  constexpr std::string_view kMarks = ",()[]'";
+  for (std::size_t i = 0; i < length; ++i) {
+    const std::uint64_t r = rng.next();
+    line += r % 6 == 0 ? kMarks[(r >> 8) % kMarks.size()] : kPlain[(r >> 8) % kPlain.size()];
+  }
+}
+
+// Facts that begin with no name the rules know: only the search for "title([])" looks at them.
+constexpr std::array kOtherFacts = {"form_i(", "prompt_i(", "event_i(", "help_i(", "obj_i(",
+                                    "dep_i(",  "prop_i(",   "ctl_i(",   "nav_i("};
+constexpr std::array kPresentation = {"subview_i(", "std_color_i(", "a_alias_i(",
+                                      "calling_main_i("};
+
+// One busy line of about 80 characters (40 to 120), CR LF after it. Shares, in sixtieths:
+// attributes 12, other facts 12, body lines 10 (half with "cmd,"), rules 6 (half with
+// ",rule(["), attribute properties 6, variables 3, table attribute properties 2, print blocks 2,
+// maps 2, presentation 3, and levels and tables in transactions (property and datastore rules
+// in the others) 2.
+void busy_line(Rng& rng, int pick, bool transaction, std::vector<std::string>& levels,
+               std::string& out) {
+  const auto length = static_cast<std::size_t>(rng.between(40, 120));
+  std::string line;
+  std::string_view inside;  // a searched text, somewhere in the tail
+  if (pick <= 12) {
+    line = rng.chance(10) ? "attri_i('" : "attri_i(";
+  } else if (pick <= 24) {
+    line = kOtherFacts[rng.next() % kOtherFacts.size()];
+  } else if (pick <= 34) {
+    line = "b_line_i(";
+    if (rng.chance(50)) inside = "cmd,";
+  } else if (pick <= 40) {
+    line = "rule_i(" + std::to_string(rng.between(1, 400));
+    if (rng.chance(50)) inside = ",rule([";
+  } else if (pick <= 46) {
+    line = "att_prop_i(";
+  } else if (pick <= 49) {
+    line = "v_i(&";
+  } else if (pick <= 51) {
+    line = "tbl_att_prop_i(";
+  } else if (pick <= 53) {
+    line = "print_i(";
+    inside = ",title([]),";
+  } else if (pick <= 55) {
+    line = "map_i(";
+  } else if (pick <= 58) {
+    line = kPresentation[rng.next() % kPresentation.size()];
+  } else if (transaction) {
+    if (levels.empty() || rng.chance(40)) {
+      std::string name = word(rng) + (rng.chance(50) ? "" : word(rng));
+      if (levels.size() < 12) levels.push_back(name);
+      line = "level_i(" + name + ",1,'" + name + "'," + attribute_list(rng, 1) + ",";
+    } else {
+      const std::string table =
+          rng.chance(70) ? levels[rng.next() % levels.size()] : word(rng) + "Aux";
+      line =
+          "table_i(" + table + ",'" + table + "'," + attribute_list(rng, rng.between(1, 12)) + ",";
+    }
+  } else {
+    line = rng.chance(50) ? "rule_i(0,prop(" : "rule_i(0,datastore(";
+  }
+  const std::size_t fixed = line.size() + inside.size();
+  const std::size_t tail = length > fixed ? length - fixed : 0;
+  const std::size_t at = line.size() + static_cast<std::size_t>(rng.next() % (tail + 1));
+  busy_tail(rng, tail, line);
+  line.insert(at, inside);
+  out += line;
+  out += "\r\n";
+}
+
+// Replaces `out` with the kind line of a spec file of kind `tag`.
+void kind_line(Rng& rng, const char* tag, std::string& out) {
+  const std::string name = word(rng) + std::to_string(rng.between(1, 99));
+  out = "spec_i([ " + std::string(tag) + ", '" + name + "', 'Objeto " + name + "' ]).\r\n";
+}
+
 }  // namespace
 
+void busy_spec_file(Rng& rng, std::size_t size, std::string& out) {
+  const int pick = rng.between(1, 90);
+  kind_line(rng, pick <= 30 ? "trn" : pick <= 60 ? "proc" : "rpt", out);
+  std::vector<std::string> levels;
+  // Runs of one to four lines of a kind: a busier mix than spec_file's.
+  while (out.size() < size) {
+    const int kind = rng.between(1, 60);
+    const int run = rng.between(1, 4);
+    for (int i = 0; i < run && out.size() < size; ++i)
+      busy_line(rng, kind, pick <= 30, levels, out);
+  }
+}
+
 void spec_file(Rng& rng, std::size_t size, std::string& out) {
-  out.clear();
   const int pick = rng.between(1, 100);
   const Kind kind = pick <= 40 ? Kind::Transaction : pick <= 75 ? Kind::Procedure : Kind::Report;
-  const char* tag = kind == Kind::Transaction ? "trn" : kind == Kind::Procedure ? "proc" : "rpt";
-  const std::string name = word(rng) + std::to_string(rng.between(1, 99));
-  out += "spec_i([ " + std::string(tag) + ", '" + name + "', 'Objeto " + name + "' ]).\r\n";
+  kind_line(rng, kind == Kind::Transaction ? "trn" : kind == Kind::Procedure ? "proc" : "rpt", out);
   std::vector<std::string> levels;
   // A generator writes facts of one kind together (a table's attributes, each followed by its
   // properties; a block of rules; the body's lines), so the kinds come in runs.

@@ -31,4 +31,10 @@ class Rng {
 // 200 characters, CR LF line ends; transactions have levels and tables.
 void spec_file(Rng& rng, std::size_t size, std::string& out);
 
+// Like spec_file, but the lines are about 80 characters of busy text: after each fact name a
+// tail of letters, digits and the marks _,()[]' in which about one character in six is a
+// comma, bracket, parenthesis or quote, so the searched texts' last bytes come often. A third
+// of the files are transactions.
+void busy_spec_file(Rng& rng, std::size_t size, std::string& out);
+
 }  // namespace zentil::bench

@@ -4,16 +4,18 @@
 # with hyperfine, one corpus at a time, and prints medians and ratios. Checks on the way that
 # the reports at --jobs 1 and 2 are the same bytes, and measures peak memory.
 #
-# Usage: bench/run.sh BIN_DIR CORPUS_DIR [A] [B] [C]
+# Usage: bench/run.sh BIN_DIR CORPUS_DIR [A] [B] [C] [D]
 # Environment: BENCH_RUNS (timed runs per command, default 10), BENCH_REFERENCE (a folder with
-# reports A.csv, B.csv, C.csv from an earlier build to compare the new ones with).
+# reports A.csv … D.csv from an earlier build to compare the new ones with), BENCH_BEFORE (an
+# earlier build's zentil-report, timed in the same runs as "antes-j1" and "antes-j2", beside
+# "floor-2-antes", the floor with its buffer where it was before, 16 bytes into a page).
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
 corpus=$2
 shift 2
 which=("$@")
-[ ${#which[@]} -gt 0 ] || which=(A B C)
+[ ${#which[@]} -gt 0 ] || which=(A B C D)
 runs=${BENCH_RUNS:-10}
 
 for tool in hyperfine rg awk /usr/bin/time; do
@@ -59,8 +61,19 @@ for c in "${which[@]}"; do
   fi
   for j in 1 2 32; do
     kb=$(/usr/bin/time -f %M "$bin/zentil-report" --quiet --jobs $j "$dir" "$work/m.csv" 2>&1 >/dev/null)
-    echo "memoria máxima --jobs $j: $((kb / 1024)) MB ($kb KB)"
+    line="memoria máxima --jobs $j: $((kb / 1024)) MB ($kb KB)"
+    if [ -n "${BENCH_BEFORE:-}" ]; then
+      kb=$(/usr/bin/time -f %M "$BENCH_BEFORE" --quiet --jobs $j "$dir" "$work/m.csv" 2>&1 >/dev/null)
+      line="$line; antes: $((kb / 1024)) MB ($kb KB)"
+    fi
+    echo "$line"
   done
+  before=()
+  if [ -n "${BENCH_BEFORE:-}" ]; then
+    before=(-n "antes-j1" "$BENCH_BEFORE --quiet --jobs 1 $dir $work/r.csv"
+            -n "antes-j2" "$BENCH_BEFORE --quiet --jobs 2 $dir $work/r.csv"
+            -n "floor-2-antes" "$bin/zentil-floor $dir 2 16")
+  fi
 
   # Peers get the file names from find, as a user's script would; xargs keeps the argument
   # lists within the system's limit. rg walks the folder itself (and ignores no file).
@@ -70,6 +83,7 @@ for c in "${which[@]}"; do
     -n "floor-2" "$bin/zentil-floor $dir 2" \
     -n "zentil-j1" "$bin/zentil-report --quiet --jobs 1 $dir $work/r.csv" \
     -n "zentil-j2" "$bin/zentil-report --quiet --jobs 2 $dir $work/r.csv" \
+    "${before[@]}" \
     -n "wc -l" "$list wc -l" \
     -n "grep -c ^" "$list grep -c ^" \
     -n "rg -c ''" "rg --no-ignore -c '' $dir" \
@@ -79,18 +93,23 @@ for c in "${which[@]}"; do
   awk -F, -v corpus="$c" '
     NR == 1 { next }
     {
-      name[NR] = $1; med[NR] = $4 * 1000; n = NR
+      name[NR] = $1; med[NR] = $4 * 1000; usr[NR] = $5 * 1000; sys[NR] = $6 * 1000; n = NR
       if ($1 == "floor-1") f1 = $4 * 1000
       if ($1 == "floor-2") f2 = $4 * 1000
       if ($1 == "zentil-j1") z1 = $4 * 1000
       if ($1 == "zentil-j2") z2 = $4 * 1000
-      if ($1 !~ /^(floor|zentil)/ && (best == "" || $4 * 1000 < best)) { best = $4 * 1000; bestname = $1 }
+      if ($1 == "antes-j2") a2 = $4 * 1000
+      if ($1 == "floor-2-antes") fa = $4 * 1000
+      if ($1 !~ /^(floor|zentil|antes)/ && (best == "" || $4 * 1000 < best)) { best = $4 * 1000; bestname = $1 }
+      if ($1 !~ /^(floor|zentil|antes|awk)/ && (fast == "" || $4 * 1000 < fast)) fast = $4 * 1000
     }
     END {
-      printf "%-12s %12s %12s %12s\n", "orden", "mediana ms", "x floor-2", "x mejor par"
-      for (i = 2; i <= n; i++) printf "%-12s %12.1f %12.2f %12.2f\n", name[i], med[i], med[i] / f2, med[i] / best
+      printf "%-12s %12s %12s %12s %12s %12s\n", "orden", "mediana ms", "x floor-2", "x mejor par", "usuario ms", "sistema ms"
+      for (i = 2; i <= n; i++) printf "%-12s %12.1f %12.2f %12.2f %12.1f %12.1f\n", name[i], med[i], med[i] / f2, med[i] / best, usr[i], sys[i]
       printf "mejor par: %s; zentil-j2 / zentil-j1 = %.2f; zentil-j1 / floor-1 = %.2f\n", bestname, z2 / z1, z1 / f1
-      if (corpus == "A") printf "metas A: j2 <= 1.5 x floor-2: %s; j2 <= 0.5 x mejor par: %s; j2 <= 0.65 x j1: %s\n", (z2 <= 1.5 * f2 ? "sí" : "NO"), (z2 <= 0.5 * best ? "sí" : "NO"), (z2 <= 0.65 * z1 ? "sí" : "NO")
+      if (fa > 0) printf "con el floor de antes (floor-2-antes): zentil-j2 %.2f x, antes-j2 %.2f x\n", z2 / fa, a2 / fa
+      if (corpus == "A") printf "metas A: j2 <= 1.5 x floor-2: %s; j2 <= 0.5 x mejor par: %s; j2 <= 0.6 x j1: %s\n", (z2 <= 1.5 * f2 ? "sí" : "NO"), (z2 <= 0.5 * best ? "sí" : "NO"), (z2 <= 0.6 * z1 ? "sí" : "NO")
       if (corpus == "B") printf "metas B: j2 <= 1.25 x floor-2: %s; j2 <= 0.8 x mejor par: %s\n", (z2 <= 1.25 * f2 ? "sí" : "NO"), (z2 <= 0.8 * best ? "sí" : "NO")
+      if (corpus == "D") printf "metas D: j2 <= 2.0 x floor-2: %s; j2 <= 0.6 x el más rápido de rg, grep y wc: %s (%.2f); j2 <= 0.6 x j1: %s\n", (z2 <= 2.0 * f2 ? "sí" : "NO"), (z2 <= 0.6 * fast ? "sí" : "NO"), z2 / fast, (z2 <= 0.6 * z1 ? "sí" : "NO")
     }' "$work/$c.csv"
 done

@@ -137,13 +137,6 @@ void LongLine::consume_argument(std::string_view bytes) {
   }
 }
 
-bool LongLine::contains(const fact_text::Pattern& pattern) const {
-  for (const StreamSearch* search : {&command_, &title_, &rule_list_}) {
-    if (search->pattern().text() == pattern.text()) return search->found();
-  }
-  return false;  // the rules search for no other text
-}
-
 bool LongLine::first_argument(std::string_view& argument) const {
   if (phase_ == Phase::SeekOpen || phase_ == Phase::InArgument) return false;
   argument = argument_cut_ ? std::string_view("?") : std::string_view(argument_);

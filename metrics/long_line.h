@@ -21,7 +21,6 @@ class StreamSearch {
   }
   void consume(std::string_view bytes);
   bool found() const { return found_; }
-  const fact_text::Pattern& pattern() const { return pattern_; }
 
  private:
   const fact_text::Pattern& pattern_;
@@ -46,7 +45,10 @@ class LongLine {
   // What the rules ask of the whole line.
   std::uint64_t size() const { return size_; }
   std::string_view head() const { return head_; }
-  bool contains(const fact_text::Pattern& pattern) const;
+  // Whether the line holds "cmd,", ",rule([" or "title([])" anywhere.
+  bool holds_command() const { return command_.found(); }
+  bool holds_rule_list() const { return rule_list_.found(); }
+  bool holds_title() const { return title_.found(); }
   // The text between the first "(" and the first "," after it; false when either is missing.
   // A name cut short for its length comes back as "?", which no level name equals.
   bool first_argument(std::string_view& argument) const;

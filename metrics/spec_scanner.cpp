@@ -1,12 +1,11 @@
 #include "metrics/spec_scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
+#include "metrics/block_classifier.h"
 #include "metrics/fact_names.h"
 #include "metrics/fact_text.h"
 
@@ -28,9 +27,10 @@ class WholeLine {
 
   std::size_t size() const { return text_.size(); }
   std::string_view head() const { return text_; }
-  [[gnu::always_inline]] bool contains(const Pattern& pattern) const {
-    return fact_text::contains(text_, pattern);
-  }
+  // Whether the line holds "cmd,", ",rule([" or "title([])" anywhere.
+  bool holds_command() const { return fact_text::contains(text_, kCommand); }
+  bool holds_rule_list() const { return fact_text::contains(text_, kRuleList); }
+  bool holds_title() const { return fact_text::contains(text_, kTitle); }
 
   // Everything strictly between the first "(" and the first "," after it; false when either is
   // missing.
@@ -67,20 +67,27 @@ class WholeLine {
   std::string_view text_;
 };
 
-// A mask of the CR bytes among the 64 at `p`, bit i for byte i.
-[[gnu::always_inline]] inline std::uint64_t cr_mask(const char* p) {
-#if defined(__SSE2__)
-  const __m128i cr = _mm_set1_epi8('\r');
-  const auto part = [&](int i) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)))};
-  };
-  return part(0) | part(1) << 16 | part(2) << 32 | part(3) << 48;
-#else
-  std::uint64_t mask = 0;
-  for (int i = 0; i < 64; ++i) mask |= std::uint64_t{p[i] == '\r'} << i;
-  return mask;
-#endif
+// Which searched texts a line holds, one bit each.
+enum FoundText : std::uint32_t { kFoundCommand = 1, kFoundRuleList = 2, kFoundTitle = 4 };
+
+// A line whose searched texts the block classifier has already found.
+class SplitLine : public WholeLine {
+ public:
+  SplitLine(std::string_view text, std::uint32_t found) : WholeLine(text), found_(found) {}
+
+  bool holds_command() const { return (found_ & kFoundCommand) != 0; }
+  bool holds_rule_list() const { return (found_ & kFoundRuleList) != 0; }
+  bool holds_title() const { return (found_ & kFoundTitle) != 0; }
+
+ private:
+  std::uint32_t found_;
+};
+
+// The searched texts whose occurrences `masks` marks among the bits of `bits`.
+[[gnu::always_inline]] inline std::uint32_t found_in(const BlockMasks& masks, std::uint64_t bits) {
+  return ((masks.command & bits) != 0 ? kFoundCommand : 0u) |
+         ((masks.rule_list & bits) != 0 ? kFoundRuleList : 0u) |
+         ((masks.title & bits) != 0 ? kFoundTitle : 0u);
 }
 
 }  // namespace
@@ -129,25 +136,31 @@ void SpecScanner::feed(std::string_view chunk) {
     if (!next_line(cr)) return;
   }
 
-  // Blocks of 64 bytes: one mask of their CR bytes, then one line per set bit, which spares a
-  // search call per line.
+  // The rest in one pass: the classifier marks the line ends and the searched texts of each
+  // block of 64 bytes, and each line takes the marks that fall within it.
+  BlockClassifier classifier(line, end);
+  std::array<BlockMasks, 64> batch;
   const char* block = line;
-  for (; end - block >= 64; block += 64) {
-    for (std::uint64_t crs = cr_mask(block); crs != 0; crs &= crs - 1) {
-      const char* cr = block + std::countr_zero(crs);
-      scan_line(std::string_view(line, static_cast<std::size_t>(cr - line)));
-      if (!next_line(cr)) return;
+  std::uint32_t found = 0;  // in the current line, in the blocks before
+  while (const std::size_t count = classifier.next(batch)) {
+    for (std::size_t k = 0; k < count; ++k, block += BlockClassifier::kBlockSize) {
+      BlockMasks& masks = batch[k];
+      // The bits after the last line end seen in this block.
+      std::uint64_t after = ~std::uint64_t{0};
+      for (std::uint64_t crs = masks.cr; crs != 0; crs &= crs - 1) {
+        const std::uint64_t upto = crs ^ (crs - 1);  // the bits up to this CR
+        const std::uint32_t line_found = found | found_in(masks, upto & after);
+        after = ~upto;
+        found = 0;
+        const char* cr = block + std::countr_zero(crs);
+        scan(SplitLine(std::string_view(line, static_cast<std::size_t>(cr - line)), line_found));
+        if (!next_line(cr)) return;
+      }
+      found |= found_in(masks, after);
     }
   }
-  // The tail.
-  for (;;) {
-    const char* from = std::max(block, line);
-    const void* found = std::memchr(from, '\r', static_cast<std::size_t>(end - from));
-    if (found == nullptr) break;
-    const char* cr = static_cast<const char*>(found);
-    scan_line(std::string_view(line, static_cast<std::size_t>(cr - line)));
-    if (!next_line(cr)) return;
-  }
+  // An unfinished line waits for the next chunk; what was found in it is found again when it
+  // is whole.
   if (line < end) extend_open_line(std::string_view(line, static_cast<std::size_t>(end - line)));
 }
 
@@ -220,7 +233,7 @@ template <typename Line>
       break;
     case 'b':
       if (begins_with(head, kBodyLine)) {
-        if (line.contains(kCommand)) ++metrics_.commands;
+        if (line.holds_command()) ++metrics_.commands;
         return;
       }
       break;
@@ -241,7 +254,7 @@ template <typename Line>
 
   // Rule 17: "title([])" anywhere but at the very start makes a print block, ahead of the level
   // and rule lines below.
-  if (!begins_with(head, kTitle) && line.contains(kTitle)) return void(++metrics_.printBlocks);
+  if (line.holds_title() && !begins_with(head, kTitle)) return void(++metrics_.printBlocks);
 
   switch (lower(static_cast<unsigned char>(head[0]))) {
     case 'l':
@@ -254,7 +267,7 @@ template <typename Line>
       if (begins_with(head, kRule)) {
         if (begins_with(head, kPropertyRule)) return void(++metrics_.propertyRules);
         if (begins_with(head, kDatastoreRule)) return void(++metrics_.datastoreRules);
-        if (line.contains(kRuleList)) ++metrics_.rules;
+        if (line.holds_rule_list()) ++metrics_.rules;
       }
       break;
     default:

@@ -29,7 +29,8 @@ class InputFile {
   // Reads up to buffer.size() bytes into buffer. Returns the count read, 0 only at the end of
   // the file; a failed read is an Error, never a short count.
   virtual Result<std::size_t> read(std::span<char> buffer) = 0;
-  // The file's size in bytes as the file system reports it now.
+  // The file's size in bytes as the file system reports it now. After reads that met the end of
+  // the file where the size at the open said it was, that size may serve: the last read saw it.
   virtual Result<std::int64_t> size() = 0;
 };
 

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "platform/file_system.h"
+#include "platform/unique_fd.h"
 
 namespace zentil {
 
@@ -14,6 +19,15 @@ class PosixFileSystem : public FileSystem {
                                                const std::string& report_path) override;
   Result<std::unique_ptr<InputFile>> open_input(const std::string& path) override;
   Result<std::unique_ptr<ReportFile>> create_report(const std::string& path) override;
+
+ private:
+  // The folder last listed, as its path was given, and a descriptor of it from that listing.
+  struct Listed {
+    std::string folder;
+    UniqueFd dir;
+    std::optional<std::string_view> entry(std::string_view path) const;
+  };
+  Listed listed_;
 };
 
 }  // namespace zentil

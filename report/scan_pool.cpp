@@ -11,12 +11,15 @@ constexpr std::size_t kReadBufferSize = 256 * 1024;
 
 }  // namespace
 
-FileScanner::FileScanner() : buffer_(kReadBufferSize) {}
+FileScanner::FileScanner() : buffer_(new (kPage) char[kReadBufferSize]) {}
 
 Result<FileMetrics> FileScanner::scan(FileSystem& fs, const std::string& path) {
   Result<std::unique_ptr<InputFile>> file = fs.open_input(path);
   if (!file.ok()) return file.error();
-  if (Status s = scan_spec_file(**file, scanner_, buffer_); !s.ok()) return s.error();
+  if (Status s = scan_spec_file(**file, scanner_, std::span(buffer_.get(), kReadBufferSize));
+      !s.ok()) {
+    return s.error();
+  }
   FileMetrics metrics = scanner_.metrics();
   // Read after the scan: the scan is what resets the size.
   Result<std::int64_t> size = (*file)->size();
