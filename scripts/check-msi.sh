@@ -20,7 +20,9 @@ step() { echo "check-msi: $*"; }
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
 msi=$build/zentil-$version-windows-x64.msi
-[ -n "$version" ] && [ -f "$msi" ] || fail "no hay paquete MSI en $build: lo construye make windows"
+if [ -z "$version" ] || [ ! -f "$msi" ]; then
+  fail "no hay paquete MSI en $build: lo construye make windows"
+fi
 IFS=. read -r major minor patch <<<"$version"
 next=$major.$minor.$((patch + 1))
 window=""
@@ -83,8 +85,9 @@ check_installed() {
     [ -f "$shortcut" ] || fail "falta el acceso directo del menú Inicio: $shortcut"
     grep -qa 'zentil\.exe' "$shortcut" || fail "el acceso directo no apunta a zentil.exe"
   else
-    [ ! -e "$install_dir/zentil.exe" ] && [ ! -e "$shortcut" ] ||
+    if [ -e "$install_dir/zentil.exe" ] || [ -e "$shortcut" ]; then
       fail "la compilación no tiene la ventana, pero el paquete instaló zentil.exe o su acceso directo"
+    fi
   fi
   entries=$(arp_entries)
   [ "$(printf '%s\n' "$entries" | grep -c .)" -eq 1 ] ||
