@@ -27,9 +27,10 @@ declare -A sets=(
   # CPack's dpkg-shlibdeps, and the validators (scripts/check-package.sh).
   [package]="scdoc icoutils dpkg-dev lintian appstream desktop-file-utils man-db"
   # The Windows programs, cross-built, and their tests under Wine: MinGW-w64 with posix
-  # threads, GoogleTest's sources, CLI11's headers, Wine, and the es_ES.UTF-8 locale.
+  # threads, GoogleTest's sources, CLI11's headers, the icon's tools, Wine, and the es_ES.UTF-8
+  # locale; the window's tests draw it on Xvfb and drive it with xdotool.
   [windows]="cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev
-             wine wine64 locales"
+             librsvg2-bin icoutils wine wine64 locales xvfb xauth xdotool"
 )
 
 wanted=("$@")

@@ -15,8 +15,8 @@
 #include <memory>
 
 #include "support.h"
-#include "ui/dialog_seams.h"
-#include "ui/frm_principal.h"
+#include "ui/qt/dialog_seams.h"
+#include "ui/qt/main_window.h"
 
 namespace zentil {
 namespace {
@@ -41,7 +41,7 @@ class Paints final : public QObject {
 class Window : public ::testing::Test {
  protected:
   void SetUp() override {
-    ui::seams::set_message_recorder([this](const QString& title, const QString& text) {
+    ui::qt::seams::set_message_recorder([this](const QString& title, const QString& text) {
       messages.push_back(title + "|" + text);
       if (during_message) during_message();
     });
@@ -49,7 +49,7 @@ class Window : public ::testing::Test {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
-  void TearDown() override { ui::seams::reset(); }
+  void TearDown() override { ui::qt::seams::reset(); }
 
   // Generar with these paths in the boxes; afterwards the window is at rest with the same paths.
   void generate(const QString& source, const QString& dest) {
@@ -63,7 +63,7 @@ class Window : public ::testing::Test {
     EXPECT_TRUE(window->isVisible());
   }
 
-  std::unique_ptr<ui::frmPrincipal> window = std::make_unique<ui::frmPrincipal>();
+  std::unique_ptr<ui::qt::MainWindow> window = std::make_unique<ui::qt::MainWindow>();
   QStringList messages;  // "title|text"
   std::function<void()> during_message;
 };
@@ -92,7 +92,7 @@ TEST_F(Window, PathsFromTheChooserOrTyped) {
     QLineEdit* box = c.source ? window->txtPath : window->txtDest;
     box->setText(c.before);
     for (const QString& answer : c.answers) {
-      ui::seams::queue_folder_answer(answer);
+      ui::qt::seams::queue_folder_answer(answer);
       QTest::mouseClick(c.source ? window->cmdAbrir : window->CmdDest, Qt::LeftButton);
     }
     box->setFocus();
@@ -100,7 +100,7 @@ TEST_F(Window, PathsFromTheChooserOrTyped) {
     EXPECT_EQ(box->text(), c.after) << c.what;
     EXPECT_EQ(c.source ? window->sourcePath() : window->reportPath(), c.after) << c.what;
     const QString prompt = c.source ? "de specs:" : "destino:";
-    EXPECT_EQ(ui::seams::take_folder_prompts(),
+    EXPECT_EQ(ui::qt::seams::take_folder_prompts(),
               QStringList(c.answers.size(), "Seleccione la carpeta " + prompt))
         << c.what;
   }
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
   // The style the program runs with: the captions must fit in it.
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   // A dialog no test answered would wait for a click forever: stop loudly instead.
-  zentil::ui::seams::forbid_real_dialogs(true);
+  zentil::ui::qt::seams::forbid_real_dialogs(true);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

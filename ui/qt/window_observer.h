@@ -7,7 +7,7 @@
 class QLabel;
 class QWidget;
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 class WindowObserver final : public RunObserver {
  public:
@@ -24,4 +24,4 @@ class WindowObserver final : public RunObserver {
   QLabel& progress_;
 };
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

@@ -1,11 +1,11 @@
-#include "ui/input_block.h"
+#include "ui/qt/input_block.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 namespace {
 
 bool is_user_input(const QEvent& event) {
@@ -45,4 +45,4 @@ bool InputBlock::eventFilter(QObject* target, QEvent* event) {
   return true;
 }
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

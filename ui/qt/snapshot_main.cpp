@@ -8,15 +8,15 @@
 #include <QStyleFactory>
 #include <QTextStream>
 
-#include "ui/frm_principal.h"
-#include "ui/message_box.h"
-#include "ui/module1.h"
-#include "ui/spanish_texts.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/message_box.h"
+#include "ui/qt/module1.h"
+#include "ui/qt/spanish_texts.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  zentil::ui::install_spanish_qt_texts(app);
+  zentil::ui::qt::install_spanish_qt_texts(app);
   QTextStream err(stderr);
   const bool dialogs = argc == 3 && QByteArray(argv[2]) == "--dialogs";
   if (argc != 2 && !dialogs) {
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   }
   const QString folder = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/");
 
-  zentil::ui::frmPrincipal window;
+  zentil::ui::qt::MainWindow window;
   // The window as it looks halfway through a run: every caption and both paths on show.
   window.txtPath->setText(QStringLiteral("/home/ana/kb/ventas/specs/"));
   window.txtDest->setText(QStringLiteral("/home/ana/informes/KBReport.csv"));
@@ -38,12 +38,12 @@ int main(int argc, char** argv) {
   if (dialogs) {
     // The two dialogs as the user meets them, shown without their modal loop.
     auto chooser =
-        zentil::ui::Module1::make_folder_dialog(&window, "Seleccione la carpeta de specs:");
+        zentil::ui::qt::Module1::make_folder_dialog(&window, "Seleccione la carpeta de specs:");
     chooser->show();
     QApplication::processEvents();
     ok = chooser->grab().save(folder + QStringLiteral("chooser.png")) && ok;
     chooser->hide();
-    auto box = zentil::ui::make_message_box(&window, QStringLiteral("Zentil de la KB: 2,81"));
+    auto box = zentil::ui::qt::make_message_box(&window, QStringLiteral("Zentil de la KB: 2,81"));
     box->show();
     QApplication::processEvents();
     ok = box->grab().save(folder + QStringLiteral("message.png")) && ok;

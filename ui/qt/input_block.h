@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 class InputBlock final : public QObject {
  public:
@@ -25,4 +25,4 @@ class InputBlock final : public QObject {
   QWidget& window_;
 };
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

@@ -1,10 +1,10 @@
-#include "ui/window_observer.h"
+#include "ui/qt/window_observer.h"
 
 #include <QLabel>
 
-#include "ui/message_box.h"
+#include "ui/qt/message_box.h"
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 namespace {
 
 // The core's texts are UTF-8.
@@ -32,4 +32,4 @@ void WindowObserver::show_message(std::string_view text, MessageKind) {
   ShowMessage(&owner_, from_core(text));
 }
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt
