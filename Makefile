@@ -52,8 +52,9 @@ asan:
 package: build
 	@cmake --build --preset $(PRESET) --target package
 
-# Windows: zentil-report.exe, the test programs and the portable zip, cross-built with
-# MinGW-w64 into build/windows/; the tests run under Wine, in a prefix of their own.
+# Windows: zentil-report.exe, the test programs, the portable zip and the per-user MSI,
+# cross-built with MinGW-w64 into build/windows/; the tests run under Wine, in a prefix of their
+# own, and scripts/check-msi.sh then installs, upgrades and removes the MSI there.
 windows:
 	@scripts/install-deps.sh windows
 	@cmake --preset windows >/dev/null
@@ -63,6 +64,7 @@ test-windows: windows
 	@scripts/wine-prefix.sh
 	@status=0; ctest --preset windows || status=$$?; \
 	  WINEPREFIX=$(CURDIR)/build/windows/wine wineserver -k; exit $$status
+	@scripts/check-msi.sh
 
 # The benchmark kit (docs/performance.md); always on the release build. Not part of `test`.
 CORPUS ?= build/bench-corpus

@@ -27,10 +27,11 @@ declare -A sets=(
   # CPack's dpkg-shlibdeps, and the validators (scripts/check-package.sh).
   [package]="scdoc icoutils dpkg-dev lintian appstream desktop-file-utils man-db"
   # The Windows programs, cross-built, and their tests under Wine: MinGW-w64 with posix
-  # threads, GoogleTest's sources, CLI11's headers, the icon's tools, Wine, and the es_ES.UTF-8
-  # locale; the window's tests draw it on Xvfb and drive it with xdotool.
+  # threads, GoogleTest's sources, CLI11's headers, Wine, and the es_ES.UTF-8 locale; the
+  # icon's tools (rsvg-convert, icotool); wixl for the MSI; Xvfb and xdotool, on which the
+  # window's tests draw it and drive it.
   [windows]="cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev
-             librsvg2-bin icoutils wine wine64 locales xvfb xauth xdotool"
+             wine wine64 locales wixl librsvg2-bin icoutils xvfb xauth xdotool"
 )
 
 wanted=("$@")
