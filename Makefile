@@ -52,8 +52,9 @@ asan:
 package: build
 	@cmake --build --preset $(PRESET) --target package
 
-# Windows: zentil-report.exe, the test programs and the portable zip, cross-built with
-# MinGW-w64 into build/windows/; the tests run under Wine, in a prefix of their own.
+# Windows: zentil.exe (the window), zentil-report.exe, the test programs and the portable zip,
+# cross-built with MinGW-w64 into build/windows/; the tests run under Wine, in a prefix of their
+# own, and the window's on an Xvfb of that prefix's session.
 windows:
 	@scripts/install-deps.sh windows
 	@cmake --preset windows >/dev/null
@@ -62,7 +63,7 @@ windows:
 test-windows: windows
 	@scripts/wine-prefix.sh
 	@status=0; ctest --preset windows || status=$$?; \
-	  WINEPREFIX=$(CURDIR)/build/windows/wine wineserver -k; exit $$status
+	  scripts/wine-prefix.sh --stop; exit $$status
 
 # The benchmark kit (docs/performance.md); always on the release build. Not part of `test`.
 CORPUS ?= build/bench-corpus

@@ -28,9 +28,10 @@ declare -A sets=(
   [package]="scdoc icoutils dpkg-dev lintian appstream desktop-file-utils man-db"
   # The Windows programs, cross-built, and their tests under Wine: MinGW-w64 with posix
   # threads, GoogleTest's sources, CLI11's headers, the icon's tools, Wine, and the es_ES.UTF-8
-  # locale; the window's tests draw it on Xvfb and drive it with xdotool.
+  # locale; the window's tests draw it on Xvfb (with Wine's own fonts, Tahoma for the dialog
+  # font and Marlett for the caption's buttons) and drive it with xdotool.
   [windows]="cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev
-             librsvg2-bin icoutils wine wine64 locales xvfb xauth xdotool"
+             librsvg2-bin icoutils wine wine64 fonts-wine locales xvfb xauth xdotool"
 )
 
 wanted=("$@")
