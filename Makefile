@@ -4,6 +4,7 @@ BUILD  := build/$(PRESET)
 BIN    := $(BUILD)/bin
 
 .PHONY: all deps configure build run report screenshot test asan package windows test-windows \
+        screenshot-windows \
         format bench clean
 
 all: build
@@ -64,6 +65,11 @@ test-windows: windows
 	@scripts/wine-prefix.sh
 	@status=0; ctest --preset windows || status=$$?; \
 	  scripts/wine-prefix.sh --stop; exit $$status
+
+# docs/window-windows.png: zentil.exe under Wine on the test prefix's Xvfb, its boxes typed in.
+screenshot-windows: windows
+	@scripts/install-deps.sh screenshot-windows
+	scripts/screenshot-windows.sh
 
 # The benchmark kit (docs/performance.md); always on the release build. Not part of `test`.
 CORPUS ?= build/bench-corpus

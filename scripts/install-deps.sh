@@ -23,6 +23,8 @@ declare -A sets=(
   [format]="clang-format"
   # The window's picture on a real X server.
   [screenshot]="xvfb xauth"
+  # The Windows window's picture: xwd grabs it from Xvfb, netpbm makes it a PNG.
+  [screenshot-windows]="x11-apps netpbm"
   # The .deb and the checks it must pass: scdoc for the manual pages, icotool for the .ico,
   # CPack's dpkg-shlibdeps, and the validators (scripts/check-package.sh).
   [package]="scdoc icoutils dpkg-dev lintian appstream desktop-file-utils man-db"

@@ -56,6 +56,13 @@ if [ ! -f "$WINEPREFIX/.zentil-ready-x11" ]; then
   wineserver -w
   touch "$WINEPREFIX/.zentil-ready-x11"
 fi
+# Wine's own fonts (package fonts-wine: Tahoma, the dialog font, and Marlett, the caption's
+# buttons), which this Wine does not look for where Debian puts them.
+if [ -d /usr/share/wine/fonts ]; then
+  for font in /usr/share/wine/fonts/*.ttf; do
+    ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  done
+fi
 # A fresh session that lasts ten minutes past the last program: one test run keeps it, and no
 # test meets a server on its way out. `scripts/wine-prefix.sh --stop` ends it after the tests.
 wineserver -k 2>/dev/null || true
