@@ -23,15 +23,17 @@ declare -A sets=(
   [format]="clang-format"
   # The window's picture on a real X server.
   [screenshot]="xvfb xauth"
+  # The Windows window's picture: xwd grabs it from Xvfb, netpbm makes it a PNG.
+  [screenshot-windows]="x11-apps netpbm"
   # The .deb and the checks it must pass: scdoc for the manual pages, icotool for the .ico,
   # CPack's dpkg-shlibdeps, and the validators (scripts/check-package.sh).
   [package]="scdoc icoutils dpkg-dev lintian appstream desktop-file-utils man-db"
   # The Windows programs, cross-built, and their tests under Wine: MinGW-w64 with posix
-  # threads, GoogleTest's sources, CLI11's headers, Wine, and the es_ES.UTF-8 locale; the
-  # icon's tools (rsvg-convert, icotool); wixl for the MSI; Xvfb and xdotool, on which the
-  # window's tests draw it and drive it.
+  # threads, GoogleTest's sources, CLI11's headers, the icon's tools, Wine, and the es_ES.UTF-8
+  # locale; wixl for the MSI; the window's tests draw it on Xvfb (with Wine's own fonts, Tahoma
+  # for the dialog font and Marlett for the caption's buttons) and drive it with xdotool.
   [windows]="cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev
-             wine wine64 locales wixl librsvg2-bin icoutils xvfb xauth xdotool"
+             librsvg2-bin icoutils wixl wine wine64 fonts-wine locales xvfb xauth xdotool"
 )
 
 wanted=("$@")
