@@ -116,9 +116,10 @@ void MainWindow::set_text(Box which, const std::string& text) {
 }
 
 void MainWindow::set_label(Label which, std::string_view text) {
-  QLabel* shown = label(which);
-  shown->setText(from_utf8(text));
-  shown->repaint();
+  // Painted on the event loop's next turn, with the latest text. A paint for every change (a
+  // run of small files sets the progress line thousands of times a second) kept the loop so
+  // busy that the window answered the system a second late.
+  label(which)->setText(from_utf8(text));
 }
 
 void MainWindow::show_message(std::string_view text) {
