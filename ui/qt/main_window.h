@@ -50,7 +50,7 @@ class MainWindow final : public QWidget, public FormView {
 
   std::array<QWidget*, kControls.size()> controls_{};  // in kControls' order, owned by the window
   std::unique_ptr<frmPrincipal> form_;
-  std::unique_ptr<InputBlock> input_block_;  // goes first: it asks the form
+  std::unique_ptr<InputBlock> input_block_;  // destroyed first: it asks the form
 };
 
 // The window's font: small enough for every caption to fit the twip layout.
