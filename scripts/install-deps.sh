@@ -4,8 +4,8 @@
 #   scripts/install-deps.sh [SET...]      (no SET: build)
 # Each make target asks for its own sets: `make run` build; `make test` build and test;
 # `make package` build and package; `make bench`, `make format`, `make screenshot`,
-# fuzz/run.sh, and `make windows` and `make test-windows` their own. A new set is one more line
-# in the table below.
+# fuzz/run.sh, bench/responsiveness-qt.sh, and `make windows` and `make test-windows` their
+# own. A new set is one more line in the table below.
 set -euo pipefail
 
 declare -A sets=(
@@ -25,6 +25,9 @@ declare -A sets=(
   [screenshot]="xvfb xauth"
   # The Windows window's picture: xwd grabs it from Xvfb, netpbm makes it a PNG.
   [screenshot-windows]="x11-apps netpbm"
+  # The window's responsiveness during a long run (bench/responsiveness-qt.sh): Xvfb, xdotool,
+  # xwd for its pictures and the headers of the X protocol's library for its ping.
+  [responsiveness]="xvfb xauth xdotool x11-apps libxcb1-dev"
   # The .deb and the checks it must pass: scdoc for the manual pages, icotool for the .ico,
   # CPack's dpkg-shlibdeps, and the validators (scripts/check-package.sh).
   [package]="scdoc icoutils dpkg-dev lintian appstream desktop-file-utils man-db"

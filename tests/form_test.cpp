@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "gated_file_system.h"
 #include "support.h"
 #include "ui/frm_principal.h"
 
@@ -84,44 +85,6 @@ class FakeView final : public ui::FormView {
   std::mutex mutex_;
   std::condition_variable posted_;
   std::deque<std::function<void()>> tasks_;
-};
-
-// Opens the files the run reads through the system, but holds the one named `gate` until
-// released, so that a test can act while the run is on it.
-class GatedFileSystem final : public FileSystem {
- public:
-  explicit GatedFileSystem(std::string gate) : gate_(std::move(gate)) {}
-  Status check_source_folder(const std::string& path) override {
-    return real_->check_source_folder(path);
-  }
-  Result<std::vector<ListedEntry>> list_folder(const std::string& path,
-                                               const std::string& report) override {
-    return real_->list_folder(path, report);
-  }
-  Result<std::unique_ptr<InputFile>> open_input(const std::string& path) override {
-    if (path.ends_with(gate_)) {
-      std::unique_lock lock(mutex_);
-      opened_ = true;
-      released_.wait(lock, [&] { return open_; });
-    }
-    return real_->open_input(path);
-  }
-  Result<std::unique_ptr<ReportFile>> create_report(const std::string& path) override {
-    return real_->create_report(path);
-  }
-  void release() {
-    std::lock_guard lock(mutex_);
-    open_ = true;
-    released_.notify_all();
-  }
-
- private:
-  std::unique_ptr<FileSystem> real_ = make_system_file_system();
-  std::string gate_;
-  std::mutex mutex_;
-  std::condition_variable released_;
-  bool opened_ = false;
-  bool open_ = false;
 };
 
 ui::FormSystem test_system(std::string separator) {
@@ -258,7 +221,7 @@ TEST_F(Form, InputIgnoredAndCloseStopsTheRun) {
   TempDir dir;
   for (int i = 10; i < 40; ++i) dir.write("kb/f" + std::to_string(i), "v_i(&x)\r\n");
   const std::string earlier = dir.write("KBReport.csv", "an earlier report\r\n");
-  auto* gated = new GatedFileSystem("f25");
+  auto* gated = new testing::GatedFileSystem("f25");
   ui::FormSystem system = test_system("/");
   system.file_system = [gated] { return std::unique_ptr<FileSystem>(gated); };
   start(std::move(system));

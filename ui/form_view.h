@@ -19,7 +19,7 @@ class FormView {
   // Sets a box's text. As for typing, a change of the text then reaches the form's
   // txtPath_Change or txtDest_Change.
   virtual void set_text(Box box, const std::string& text) = 0;
-  // Sets a label and shows it at once.
+  // Sets a label; the window shows it when it next paints.
   virtual void set_label(Label label, std::string_view text) = 0;
   // A modal box titled "Zentil" with an OK button only and no icon; returns once it is closed.
   virtual void show_message(std::string_view text) = 0;

@@ -1,9 +1,11 @@
-// Keeps the user's input away from a window while a run holds its thread. The run gives the
-// event loop no turn except inside its message boxes, which are modal; input queued meanwhile
-// would reach the window once the run returns, so it is dropped on the way out instead.
+// Keeps the user's input away from a window while a run goes on. The run has a thread of its
+// own and the window's event loop keeps turning, so the window still repaints, moves and
+// answers the system; only what the user does to it (mouse, keys, shortcuts, drag and drop) is
+// dropped. A close is no input: it reaches the window, which asks the run to stop.
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 class QWidget;
 
@@ -11,7 +13,9 @@ namespace zentil::ui::qt {
 
 class InputBlock final : public QObject {
  public:
-  explicit InputBlock(QWidget& window);
+  // Watches the application's events for as long as it lives; drops the input meant for
+  // `window` whenever `active` says so.
+  InputBlock(QWidget& window, std::function<bool()> active);
   ~InputBlock() override;
   InputBlock(const InputBlock&) = delete;
   InputBlock& operator=(const InputBlock&) = delete;
@@ -23,6 +27,7 @@ class InputBlock final : public QObject {
   bool belongs_to_window(QObject* target) const;
 
   QWidget& window_;
+  std::function<bool()> active_;
 };
 
 }  // namespace zentil::ui::qt

@@ -1,59 +1,66 @@
 #include "ui/qt/main_window.h"
 
-#include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/file_system.h"
-#include "platform/number_format.h"
-#include "report/report_run.h"
-#include "report/run_texts.h"
 #include "ui/qt/input_block.h"
+#include "ui/qt/message_box.h"
 #include "ui/qt/module1.h"
 #include "ui/qt/twips.h"
 #include "ui/qt/window_icon.h"
-#include "ui/qt/window_observer.h"
 
 namespace zentil::ui::qt {
 namespace {
 
-const QString kSeparator = QStringLiteral("/");
-const QString kReportName = QStringLiteral("KBReport.csv");
-
-QLabel* make_label(QWidget* parent, const char* name, const QString& text) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QLatin1String(name));
-  label->setTextFormat(Qt::PlainText);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->setFocusPolicy(Qt::NoFocus);
-  return label;
+QString from_utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QLineEdit* make_text_box(QWidget* parent, const char* name) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(QLatin1String(name));
-  return box;
-}
-
-QPushButton* make_button(QWidget* parent, const char* name, const QString& text) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QLatin1String(name));
-  // Enter and Escape belong to no button: neither starts a run nor ends the program.
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  button->setFocusPolicy(Qt::StrongFocus);
-  return button;
-}
-
-// Paths cross to the core as the file system's bytes.
-std::string to_core_path(const QString& path) {
-  return QFile::encodeName(path).toStdString();
+QWidget* make_control(QWidget* parent, const ControlLayout& layout) {
+  const QString caption = from_utf8(layout.caption);
+  QWidget* control = nullptr;
+  switch (layout.kind) {
+    case ControlKind::Label: {
+      auto* label = new QLabel(caption, parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setFocusPolicy(Qt::NoFocus);
+      control = label;
+      break;
+    }
+    case ControlKind::TextBox:
+      control = new QLineEdit(caption, parent);
+      break;
+    case ControlKind::Button: {
+      auto* button = new QPushButton(caption, parent);
+      // Enter and Escape belong to no button: neither starts a run nor ends the program.
+      button->setAutoDefault(false);
+      button->setDefault(false);
+      button->setFocusPolicy(Qt::StrongFocus);
+      control = button;
+      break;
+    }
+  }
+  control->setObjectName(from_utf8(layout.name));
+  control->setGeometry(twips_rect(layout.left, layout.top, layout.width, layout.height));
+  return control;
 }
 
 }  // namespace
+
+FormSystem form_system() {
+  FormSystem system = FormSystem::native();
+  system.separator = std::string(1, '/');  // Qt names folders with "/"
+  system.current_directory = [] { return QDir::currentPath().toStdString(); };
+  system.to_core_path = [](const std::string& text) {
+    return QFile::encodeName(QString::fromStdString(text)).toStdString();
+  };
+  return system;
+}
 
 QFont window_font() {
   QFont font(QStringLiteral("DejaVu Sans"));
@@ -62,100 +69,83 @@ QFont window_font() {
   return font;
 }
 
-MainWindow::MainWindow(QWidget* parent)
-    : QWidget(parent),
-      txtPath(make_text_box(this, "txtPath")),
-      cmdSalir(make_button(this, "cmdSalir", QStringLiteral("Salir"))),
-      cmdGenerar(make_button(this, "cmdGenerar", QStringLiteral("Generar"))),
-      cmdAbrir(make_button(this, "cmdAbrir", QStringLiteral("..."))),
-      Label1(make_label(this, "Label1", QString())),
-      Label2(make_label(
-          this, "Label2",
-          QString::fromUtf8(texts::kProcessedIdle.data(), texts::kProcessedIdle.size()))),
-      Label3(make_label(this, "Label3", QStringLiteral("Seleccione la carpeta de specs:"))),
-      Label4(make_label(this, "Label4", QStringLiteral("Seleccione la carpeta destino:"))),
-      txtDest(make_text_box(this, "txtDest")),
-      CmdDest(make_button(this, "CmdDest", QStringLiteral("..."))) {
+MainWindow::MainWindow(FormSystem system) {
   setObjectName(QStringLiteral("frmPrincipal"));
-  setWindowTitle(QStringLiteral("Zentil Counter"));
+  setWindowTitle(from_utf8(kWindowCaption));
   setWindowIcon(window_icon());
   setFont(window_font());
-  lay_out();
-  connect_handlers();
-  txtPath->setFocus(Qt::OtherFocusReason);
-}
-
-void MainWindow::lay_out() {
-  setFixedSize(twips_size(4695, 2760));
-  Label3->setGeometry(twips_rect(120, 240, 3735, 255));
-  txtPath->setGeometry(twips_rect(120, 480, 3975, 285));
-  cmdAbrir->setGeometry(twips_rect(4200, 480, 375, 255));
-  Label4->setGeometry(twips_rect(120, 840, 3735, 255));
-  txtDest->setGeometry(twips_rect(120, 1080, 3975, 285));
-  CmdDest->setGeometry(twips_rect(4200, 1080, 375, 255));
-  Label2->setGeometry(twips_rect(120, 1560, 3375, 255));
-  Label1->setGeometry(twips_rect(120, 1800, 3975, 255));
-  cmdGenerar->setGeometry(twips_rect(240, 2280, 1815, 375));
-  cmdSalir->setGeometry(twips_rect(2640, 2280, 1815, 375));
-
-  setTabOrder(txtPath, cmdSalir);
-  setTabOrder(cmdSalir, cmdGenerar);
-  setTabOrder(cmdGenerar, cmdAbrir);
-  setTabOrder(cmdAbrir, txtDest);
-  setTabOrder(txtDest, CmdDest);
-}
-
-void MainWindow::connect_handlers() {
-  connect(cmdAbrir, &QPushButton::clicked, this, &MainWindow::cmdAbrir_Click);
-  connect(CmdDest, &QPushButton::clicked, this, &MainWindow::CmdDest_Click);
-  connect(txtPath, &QLineEdit::textChanged, this, &MainWindow::txtPath_Change);
-  connect(txtDest, &QLineEdit::textChanged, this, &MainWindow::txtDest_Change);
-  connect(cmdGenerar, &QPushButton::clicked, this, &MainWindow::cmdGenerar_Click);
-  connect(cmdSalir, &QPushButton::clicked, this, &MainWindow::cmdSalir_Click);
-}
-
-void MainWindow::cmdAbrir_Click() {
-  const QString folder =
-      Module1::BrowseForFolder(this, QStringLiteral("Seleccione la carpeta de specs:"));
-  if (folder.isEmpty()) return;  // cancelled: both keep what they held
-  sourcePath_ = folder + kSeparator;
-  txtPath->setText(folder + kSeparator);
-}
-
-void MainWindow::CmdDest_Click() {
-  reportPath_ = Module1::BrowseForFolder(this, QStringLiteral("Seleccione la carpeta destino:"));
-  if (!reportPath_.isEmpty()) {
-    reportPath_ += kSeparator + kReportName;
-  } else {
-    // A cancel is no error: the report goes to the current folder.
-    reportPath_ = QDir::currentPath() + kSeparator + kReportName;
+  setFixedSize(twips_size(kClientWidthTwips, kClientHeightTwips));
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    controls_[i] = make_control(this, kControls[i]);
+    // Focus moves in the order of the list; the labels take none and are passed over.
+    if (i > 0) setTabOrder(controls_[i - 1], controls_[i]);
   }
-  txtDest->setText(reportPath_);
+
+  form_ = std::make_unique<frmPrincipal>(*this, std::move(system));
+  input_block_ = std::make_unique<InputBlock>(*this, [this] { return form_->running(); });
+  connect(box(Box::Path), &QLineEdit::textChanged, this, [this] { form_->txtPath_Change(); });
+  connect(box(Box::Dest), &QLineEdit::textChanged, this, [this] { form_->txtDest_Change(); });
+  connect(button(kCmdAbrir), &QPushButton::clicked, this, [this] { form_->cmdAbrir_Click(); });
+  connect(button(kCmdDest), &QPushButton::clicked, this, [this] { form_->CmdDest_Click(); });
+  connect(button(kCmdGenerar), &QPushButton::clicked, this, [this] { form_->cmdGenerar_Click(); });
+  connect(button(kCmdSalir), &QPushButton::clicked, this, [this] { form_->cmdSalir_Click(); });
+
+  box(Box::Path)->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::txtPath_Change() {
-  sourcePath_ = txtPath->text();
+MainWindow::~MainWindow() = default;
+
+QLineEdit* MainWindow::box(Box box) const {
+  return static_cast<QLineEdit*>(controls_[box == Box::Path ? kTxtPath : kTxtDest]);
 }
 
-void MainWindow::txtDest_Change() {
-  reportPath_ = txtDest->text();
+QLabel* MainWindow::label(Label label) const {
+  return static_cast<QLabel*>(controls_[label == Label::Status ? kLabel1 : kLabel2]);
 }
 
-void MainWindow::cmdGenerar_Click() {
-  InputBlock block(*this);
-  RunSettings settings;
-  settings.sourcePath = to_core_path(sourcePath_);
-  settings.reportPath = to_core_path(txtDest->text());
-  settings.decimalSeparator = user_decimal_separator();
-  const std::unique_ptr<FileSystem> fs = make_system_file_system();
-  WindowObserver observer(*this, *Label1, *Label2);
-  // Failures were shown to the user by the run itself; the window just goes back to idle.
-  (void)run_report(settings, *fs, observer);
+QPushButton* MainWindow::button(ControlIndex index) const {
+  return static_cast<QPushButton*>(controls_[index]);
 }
 
-void MainWindow::cmdSalir_Click() {
-  hide();
-  QApplication::quit();
+std::string MainWindow::text(Box which) const {
+  return box(which)->text().toStdString();
+}
+
+void MainWindow::set_text(Box which, const std::string& text) {
+  box(which)->setText(QString::fromStdString(text));
+}
+
+void MainWindow::set_label(Label which, std::string_view text) {
+  // Painted on the event loop's next turn, with the latest text. A paint for every change (a
+  // run of small files sets the progress line thousands of times a second) kept the loop so
+  // busy that the window answered the system a second late.
+  label(which)->setText(from_utf8(text));
+}
+
+void MainWindow::show_message(std::string_view text) {
+  ShowMessage(this, from_utf8(text));
+}
+
+std::string MainWindow::browse_for_folder(std::string_view prompt) {
+  return Module1::BrowseForFolder(this, from_utf8(prompt)).toStdString();
+}
+
+void MainWindow::close() {
+  QWidget::close();
+}
+
+void MainWindow::post(std::function<void()> task) {
+  // Queued on this window: Qt drops what is still queued when the window is destroyed.
+  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // During a run the form refuses, stops the run and closes the window once it has stopped.
+  if (form_->close_requested()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 }  // namespace zentil::ui::qt

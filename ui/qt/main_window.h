@@ -1,9 +1,14 @@
-// frmPrincipal: the program's only window. It holds the two paths, lets the user type or choose
-// them, runs the report on "Generar" and ends the program on "Salir".
+// The program's only window on Linux: the ten controls drawn with Qt, over the window's logic
+// (frmPrincipal), which it tells of every click and change and which tells it what to show.
 #pragma once
 
-#include <QString>
 #include <QWidget>
+#include <array>
+#include <memory>
+
+#include "ui/form_layout.h"
+#include "ui/form_view.h"
+#include "ui/frm_principal.h"
 
 class QLabel;
 class QLineEdit;
@@ -11,43 +16,41 @@ class QPushButton;
 
 namespace zentil::ui::qt {
 
-class MainWindow final : public QWidget {
+class InputBlock;
+
+// The form's system as the Qt window sees it: boxes hold UTF-8 text, which reaches the file
+// system in the bytes Qt names files with, whatever the locale; the separator is "/".
+FormSystem form_system();
+
+class MainWindow final : public QWidget, public FormView {
   Q_OBJECT
 
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  explicit MainWindow(FormSystem system = form_system());
+  ~MainWindow() override;
 
-  // The source folder; outside cmdAbrir_Click always the text of txtPath.
-  const QString& sourcePath() const { return sourcePath_; }
-  // The report file; outside CmdDest_Click always the text of txtDest.
-  const QString& reportPath() const { return reportPath_; }
+  const frmPrincipal& form() const { return *form_; }
 
-  // The controls, created in tab order.
-  QLineEdit* const txtPath;
-  QPushButton* const cmdSalir;
-  QPushButton* const cmdGenerar;
-  QPushButton* const cmdAbrir;
-  QLabel* const Label1;
-  QLabel* const Label2;
-  QLabel* const Label3;
-  QLabel* const Label4;
-  QLineEdit* const txtDest;
-  QPushButton* const CmdDest;
+  // FormView.
+  std::string text(Box box) const override;
+  void set_text(Box box, const std::string& text) override;
+  void set_label(Label label, std::string_view text) override;
+  void show_message(std::string_view text) override;
+  std::string browse_for_folder(std::string_view prompt) override;
+  void close() override;
+  void post(std::function<void()> task) override;
 
- public slots:
-  void cmdAbrir_Click();
-  void CmdDest_Click();
-  void txtPath_Change();
-  void txtDest_Change();
-  void cmdGenerar_Click();
-  void cmdSalir_Click();
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
-  void lay_out();
-  void connect_handlers();
+  QLineEdit* box(Box box) const;
+  QLabel* label(Label label) const;
+  QPushButton* button(ControlIndex index) const;
 
-  QString sourcePath_;
-  QString reportPath_;
+  std::array<QWidget*, kControls.size()> controls_{};  // in kControls' order, owned by the window
+  std::unique_ptr<frmPrincipal> form_;
+  std::unique_ptr<InputBlock> input_block_;  // destroyed first: it asks the form
 };
 
 // The window's font: small enough for every caption to fit the twip layout.

@@ -2,8 +2,6 @@
 // real X server (xvfb-run) so the fonts render as a person sees them.
 #include <QApplication>
 #include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <QTextStream>
@@ -27,10 +25,10 @@ int main(int argc, char** argv) {
 
   zentil::ui::qt::MainWindow window;
   // The window as it looks halfway through a run: every caption and both paths on show.
-  window.txtPath->setText(QStringLiteral("/home/ana/kb/ventas/specs/"));
-  window.txtDest->setText(QStringLiteral("/home/ana/informes/KBReport.csv"));
-  window.Label1->setText(QStringLiteral("Procesando archivos.. Espere por favor."));
-  window.Label2->setText(QStringLiteral("Archivos procesados: 120"));
+  window.set_text(zentil::ui::Box::Path, "/home/ana/kb/ventas/specs/");
+  window.set_text(zentil::ui::Box::Dest, "/home/ana/informes/KBReport.csv");
+  window.set_label(zentil::ui::Label::Status, "Procesando archivos.. Espere por favor.");
+  window.set_label(zentil::ui::Label::Progress, "Archivos procesados: 120");
   window.show();
   QApplication::processEvents();
 
