@@ -4,6 +4,7 @@ BUILD  := build/$(PRESET)
 BIN    := $(BUILD)/bin
 
 .PHONY: all deps configure build run report screenshot test asan package windows test-windows \
+        screenshot-windows \
         format bench clean
 
 all: build
@@ -52,9 +53,10 @@ asan:
 package: build
 	@cmake --build --preset $(PRESET) --target package
 
-# Windows: zentil-report.exe, the test programs, the portable zip and the per-user MSI,
-# cross-built with MinGW-w64 into build/windows/; the tests run under Wine, in a prefix of their
-# own, and scripts/check-msi.sh then installs, upgrades and removes the MSI there.
+# Windows: zentil.exe (the window), zentil-report.exe, the test programs, the portable zip and
+# the per-user MSI, cross-built with MinGW-w64 into build/windows/; the tests run under Wine, in a
+# prefix of their own whose session draws on an Xvfb of its own, and scripts/check-msi.sh then
+# installs, upgrades and removes the MSI there.
 windows:
 	@scripts/install-deps.sh windows
 	@cmake --preset windows >/dev/null
@@ -63,8 +65,13 @@ windows:
 test-windows: windows
 	@scripts/wine-prefix.sh
 	@status=0; ctest --preset windows || status=$$?; \
-	  WINEPREFIX=$(CURDIR)/build/windows/wine wineserver -k; exit $$status
+	  scripts/wine-prefix.sh --stop; exit $$status
 	@scripts/check-msi.sh
+
+# docs/window-windows.png: zentil.exe under Wine on the test prefix's Xvfb, its boxes typed in.
+screenshot-windows: windows
+	@scripts/install-deps.sh screenshot-windows
+	scripts/screenshot-windows.sh
 
 # The benchmark kit (docs/performance.md); always on the release build. Not part of `test`.
 CORPUS ?= build/bench-corpus

@@ -95,6 +95,7 @@ int run(std::vector<std::string> args) {
     case zentil::RunResult::NoSource:
       return kExitUsage;
     case zentil::RunResult::Failed:
+    case zentil::RunResult::Stopped:  // nothing here asks for a stop
       return kExitFailed;
   }
   return kExitFailed;

@@ -73,6 +73,16 @@ std::unique_ptr<FileSystem> make_system_file_system();
 // the folder text already ends with a separator (on Windows "/" counts as one too).
 std::string join_path(std::string_view folder, std::string_view name);
 
+// The separator of the system's paths.
+#ifdef _WIN32
+inline constexpr std::string_view kPathSeparator = "\\";
+#else
+inline constexpr std::string_view kPathSeparator = "/";
+#endif
+
+// The current directory as the system names it ("." when the system cannot tell).
+std::string current_directory();
+
 // "KBReport.csv" in the current directory, as the system names that directory.
 std::string default_report_path();
 

@@ -248,11 +248,15 @@ std::string join_path(std::string_view folder, std::string_view name) {
   return path;
 }
 
-std::string default_report_path() {
+std::string current_directory() {
   std::string cwd(4096, '\0');
-  if (::getcwd(cwd.data(), cwd.size()) == nullptr) return "KBReport.csv";
+  if (::getcwd(cwd.data(), cwd.size()) == nullptr) return ".";
   cwd.resize(cwd.find('\0'));
-  return join_path(cwd, "KBReport.csv");
+  return cwd;
+}
+
+std::string default_report_path() {
+  return join_path(current_directory(), "KBReport.csv");
 }
 
 Status PosixFileSystem::check_source_folder(const std::string& path) {

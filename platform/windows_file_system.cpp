@@ -183,16 +183,20 @@ std::string join_path(std::string_view folder, std::string_view name) {
   return path;
 }
 
-std::string default_report_path() {
+std::string current_directory() {
   std::wstring cwd(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(cwd.size()), cwd.data());
-    if (n == 0) return "KBReport.csv";
+    if (n == 0) return ".";
     const bool fits = n < cwd.size();
     cwd.resize(n);
     if (fits) break;
   }
-  return join_path(to_utf8(cwd), "KBReport.csv");
+  return to_utf8(cwd);
+}
+
+std::string default_report_path() {
+  return join_path(current_directory(), "KBReport.csv");
 }
 
 Status WindowsFileSystem::check_source_folder(const std::string& path) {

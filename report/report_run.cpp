@@ -38,6 +38,7 @@ class Run {
       return outcome_;
     }
     if (Status s = scan_folder(); !s.ok()) return fail(s.error());
+    if (stopped_) return stopped();
 
     observer_.status_changed("");
     observer_.progress_changed(processed_text(outcome_.entryCount), ProgressStage::Final);
@@ -72,6 +73,10 @@ class Run {
     ScanPool pool(fs_, settings_.sourcePath, *listing, resolve_jobs(settings_.jobs));
     int since_update = 0;
     for (std::size_t i = 0; i < listing->size(); ++i) {
+      if (stop_requested()) {
+        stopped_ = true;
+        return Status{};
+      }
       const ListedEntry& entry = (*listing)[i];
       ++outcome_.entryCount;
       if (!entry.archive) continue;
@@ -98,6 +103,18 @@ class Run {
     return s;
   }
 
+  bool stop_requested() const {
+    return settings_.stop != nullptr && settings_.stop->load(std::memory_order_relaxed);
+  }
+
+  RunOutcome stopped() {
+    report_.reset();  // removes the temporary file
+    observer_.status_changed("");
+    observer_.progress_changed(texts::kProcessedIdle, ProgressStage::Reset);
+    outcome_.result = RunResult::Stopped;
+    return outcome_;
+  }
+
   RunOutcome fail(Error error) {
     report_.reset();  // removes the temporary file
     observer_.status_changed("");
@@ -114,6 +131,7 @@ class Run {
   RunOutcome outcome_;
   std::unique_ptr<ReportFile> report_;
   std::string rows_;
+  bool stopped_ = false;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the run ends with the number of entries and the KB's score.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,12 +17,15 @@ struct RunSettings {
   std::string reportPath;              // the report file to create or replace
   std::string decimalSeparator = ".";  // of the score in the closing message
   unsigned jobs = 0;                   // files scanned at once; 0: one per core
+  // When set, the run looks at it before each entry and stops quietly once it holds true.
+  const std::atomic<bool>* stop = nullptr;
 };
 
 enum class RunResult {
   Completed,  // report saved, both closing messages shown
   NoSource,   // the source path was empty; nothing was created
   Failed,     // stopped on an error; any earlier report is untouched
+  Stopped,    // stopped on request; no message, any earlier report is untouched
 };
 
 struct RunOutcome {
@@ -35,6 +39,7 @@ struct RunOutcome {
 // The report is written to a temporary file and replaces the destination only once complete,
 // before the closing messages. Any failure stops the run: the observer gets the status line
 // cleared, a Failure message and the idle progress text, and the destination stays as it was.
+// A stop request does the same without the message.
 RunOutcome run_report(const RunSettings& settings, FileSystem& fs, RunObserver& observer);
 
 }  // namespace zentil

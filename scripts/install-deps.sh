@@ -4,8 +4,8 @@
 #   scripts/install-deps.sh [SET...]      (no SET: build)
 # Each make target asks for its own sets: `make run` build; `make test` build and test;
 # `make package` build and package; `make bench`, `make format`, `make screenshot`,
-# fuzz/run.sh, and `make windows` and `make test-windows` their own. A new set is one more line
-# in the table below.
+# fuzz/run.sh, bench/responsiveness-qt.sh, and `make windows` and `make test-windows` their
+# own. A new set is one more line in the table below.
 set -euo pipefail
 
 declare -A sets=(
@@ -23,14 +23,20 @@ declare -A sets=(
   [format]="clang-format"
   # The window's picture on a real X server.
   [screenshot]="xvfb xauth"
+  # The Windows window's picture: xwd grabs it from Xvfb, netpbm makes it a PNG.
+  [screenshot-windows]="x11-apps netpbm"
+  # The window's responsiveness during a long run (bench/responsiveness-qt.sh): Xvfb, xdotool,
+  # xwd for its pictures and the headers of the X protocol's library for its ping.
+  [responsiveness]="xvfb xauth xdotool x11-apps libxcb1-dev"
   # The .deb and the checks it must pass: scdoc for the manual pages, icotool for the .ico,
   # CPack's dpkg-shlibdeps, and the validators (scripts/check-package.sh).
   [package]="scdoc icoutils dpkg-dev lintian appstream desktop-file-utils man-db"
   # The Windows programs, cross-built, and their tests under Wine: MinGW-w64 with posix
-  # threads, GoogleTest's sources, CLI11's headers, Wine, and the es_ES.UTF-8 locale; the
-  # installer: wixl for the MSI, rsvg-convert and icotool for its icon.
+  # threads, GoogleTest's sources, CLI11's headers, the icon's tools, Wine, and the es_ES.UTF-8
+  # locale; wixl for the MSI; the window's tests draw it on Xvfb (with Wine's own fonts, Tahoma
+  # for the dialog font and Marlett for the caption's buttons) and drive it with xdotool.
   [windows]="cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev
-             wine wine64 locales wixl librsvg2-bin icoutils"
+             librsvg2-bin icoutils wixl wine wine64 fonts-wine locales xvfb xauth xdotool"
 )
 
 wanted=("$@")

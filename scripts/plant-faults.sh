@@ -163,6 +163,6 @@ for name in "${names[@]}"; do
   edit undo - - "$copy"
 done
 for preset in "${!ready[@]}"; do cmake --build "$copy/build/$preset" >/dev/null 2>&1 || true; done
-if [ -n "${ready[windows]:-}" ]; then WINEPREFIX="$copy/build/windows/wine" wineserver -k 2>/dev/null || true; fi
+if [ -n "${ready[windows]:-}" ]; then "$copy/scripts/wine-prefix.sh" --stop; fi
 echo "$((${#names[@]} - missed)) of ${#names[@]} faults caught; report in $out"
 [ "$missed" -eq 0 ]

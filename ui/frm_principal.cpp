@@ -1,161 +1,166 @@
 #include "ui/frm_principal.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
+#include <condition_variable>
+#include <mutex>
+#include <utility>
 
-#include "platform/file_system.h"
 #include "platform/number_format.h"
 #include "report/report_run.h"
-#include "report/run_texts.h"
-#include "ui/input_block.h"
-#include "ui/module1.h"
-#include "ui/twips.h"
-#include "ui/window_icon.h"
-#include "ui/window_observer.h"
+#include "report/run_observer.h"
 
 namespace zentil::ui {
 namespace {
 
-const QString kSeparator = QStringLiteral("/");
-const QString kReportName = QStringLiteral("KBReport.csv");
-
-QLabel* make_label(QWidget* parent, const char* name, const QString& text) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QLatin1String(name));
-  label->setTextFormat(Qt::PlainText);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->setFocusPolicy(Qt::NoFocus);
-  return label;
-}
-
-QLineEdit* make_text_box(QWidget* parent, const char* name) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(QLatin1String(name));
-  return box;
-}
-
-QPushButton* make_button(QWidget* parent, const char* name, const QString& text) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QLatin1String(name));
-  // Enter and Escape belong to no button: neither starts a run nor ends the program.
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  button->setFocusPolicy(Qt::StrongFocus);
-  return button;
-}
-
-// Paths cross to the core as the file system's bytes.
-std::string to_core_path(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
+constexpr std::string_view kReportName = "KBReport.csv";
+constexpr std::string_view kSourcePrompt = "Seleccione la carpeta de specs:";
+constexpr std::string_view kDestPrompt = "Seleccione la carpeta destino:";
 
 }  // namespace
 
-QFont window_font() {
-  QFont font(QStringLiteral("DejaVu Sans"));
-  font.setPixelSize(11);  // 8 points at 96 dots per inch
-  font.setStyleHint(QFont::SansSerif);
-  return font;
+FormSystem FormSystem::native() {
+  FormSystem system;
+  system.separator = std::string(kPathSeparator);
+  system.current_directory = [] { return zentil::current_directory(); };
+  system.to_core_path = [](const std::string& text) { return text; };
+  system.file_system = [] { return make_system_file_system(); };
+  system.decimal_separator = [] { return user_decimal_separator(); };
+  return system;
 }
 
-frmPrincipal::frmPrincipal(QWidget* parent)
-    : QWidget(parent),
-      txtPath(make_text_box(this, "txtPath")),
-      cmdSalir(make_button(this, "cmdSalir", QStringLiteral("Salir"))),
-      cmdGenerar(make_button(this, "cmdGenerar", QStringLiteral("Generar"))),
-      cmdAbrir(make_button(this, "cmdAbrir", QStringLiteral("..."))),
-      Label1(make_label(this, "Label1", QString())),
-      Label2(make_label(
-          this, "Label2",
-          QString::fromUtf8(texts::kProcessedIdle.data(), texts::kProcessedIdle.size()))),
-      Label3(make_label(this, "Label3", QStringLiteral("Seleccione la carpeta de specs:"))),
-      Label4(make_label(this, "Label4", QStringLiteral("Seleccione la carpeta destino:"))),
-      txtDest(make_text_box(this, "txtDest")),
-      CmdDest(make_button(this, "CmdDest", QStringLiteral("..."))) {
-  setObjectName(QStringLiteral("frmPrincipal"));
-  setWindowTitle(QStringLiteral("Zentil Counter"));
-  setWindowIcon(window_icon());
-  setFont(window_font());
-  lay_out();
-  connect_handlers();
-  txtPath->setFocus(Qt::OtherFocusReason);
-}
+// What a run shares with the tasks it posts to the window's thread. `form` is read and cleared
+// on the window's thread only, so a task that comes after the form is gone does nothing.
+struct frmPrincipal::RunState {
+  frmPrincipal* form = nullptr;
+  std::atomic<bool> stop{false};
+  std::mutex mutex;
+  std::condition_variable answered;
+  bool acknowledged = false;  // the message box the run waits on was closed
+  bool abandoned = false;     // nobody will close it: the form is going away
+};
 
-void frmPrincipal::lay_out() {
-  setFixedSize(twips_size(4695, 2760));
-  Label3->setGeometry(twips_rect(120, 240, 3735, 255));
-  txtPath->setGeometry(twips_rect(120, 480, 3975, 285));
-  cmdAbrir->setGeometry(twips_rect(4200, 480, 375, 255));
-  Label4->setGeometry(twips_rect(120, 840, 3735, 255));
-  txtDest->setGeometry(twips_rect(120, 1080, 3975, 285));
-  CmdDest->setGeometry(twips_rect(4200, 1080, 375, 255));
-  Label2->setGeometry(twips_rect(120, 1560, 3375, 255));
-  Label1->setGeometry(twips_rect(120, 1800, 3975, 255));
-  cmdGenerar->setGeometry(twips_rect(240, 2280, 1815, 375));
-  cmdSalir->setGeometry(twips_rect(2640, 2280, 1815, 375));
+namespace {
 
-  setTabOrder(txtPath, cmdSalir);
-  setTabOrder(cmdSalir, cmdGenerar);
-  setTabOrder(cmdGenerar, cmdAbrir);
-  setTabOrder(cmdAbrir, txtDest);
-  setTabOrder(txtDest, CmdDest);
-}
+// The run's side, on the worker thread: everything it shows goes to the window's thread, and
+// a message holds the run until the user has closed its box, as a modal box would.
+class PostingObserver final : public RunObserver {
+ public:
+  PostingObserver(FormView& view, std::shared_ptr<frmPrincipal::RunState> state)
+      : view_(view), state_(std::move(state)) {}
 
-void frmPrincipal::connect_handlers() {
-  connect(cmdAbrir, &QPushButton::clicked, this, &frmPrincipal::cmdAbrir_Click);
-  connect(CmdDest, &QPushButton::clicked, this, &frmPrincipal::CmdDest_Click);
-  connect(txtPath, &QLineEdit::textChanged, this, &frmPrincipal::txtPath_Change);
-  connect(txtDest, &QLineEdit::textChanged, this, &frmPrincipal::txtDest_Change);
-  connect(cmdGenerar, &QPushButton::clicked, this, &frmPrincipal::cmdGenerar_Click);
-  connect(cmdSalir, &QPushButton::clicked, this, &frmPrincipal::cmdSalir_Click);
+  void status_changed(std::string_view text) override { post_label(Label::Status, text); }
+  void progress_changed(std::string_view text, ProgressStage) override {
+    post_label(Label::Progress, text);
+  }
+
+  void show_message(std::string_view text, MessageKind) override {
+    {
+      std::lock_guard lock(state_->mutex);
+      state_->acknowledged = false;
+    }
+    view_.post([view = &view_, state = state_, text = std::string(text)] {
+      if (state->form != nullptr) view->show_message(text);
+      std::lock_guard lock(state->mutex);
+      state->acknowledged = true;
+      state->answered.notify_all();
+    });
+    std::unique_lock lock(state_->mutex);
+    state_->answered.wait(lock, [&] { return state_->acknowledged || state_->abandoned; });
+  }
+
+ private:
+  void post_label(Label label, std::string_view text) {
+    view_.post([view = &view_, state = state_, label, text = std::string(text)] {
+      if (state->form != nullptr) view->set_label(label, text);
+    });
+  }
+
+  FormView& view_;
+  std::shared_ptr<frmPrincipal::RunState> state_;
+};
+
+}  // namespace
+
+frmPrincipal::frmPrincipal(FormView& view, FormSystem system)
+    : view_(view), system_(std::move(system)) {}
+
+frmPrincipal::~frmPrincipal() {
+  if (!worker_.joinable()) return;
+  run_->form = nullptr;
+  run_->stop = true;
+  {
+    std::lock_guard lock(run_->mutex);
+    run_->abandoned = true;
+  }
+  run_->answered.notify_all();
+  worker_.join();
 }
 
 void frmPrincipal::cmdAbrir_Click() {
-  const QString folder =
-      Module1::BrowseForFolder(this, QStringLiteral("Seleccione la carpeta de specs:"));
-  if (folder.isEmpty()) return;  // cancelled: both keep what they held
-  sourcePath_ = folder + kSeparator;
-  txtPath->setText(folder + kSeparator);
+  if (running()) return;
+  const std::string folder = view_.browse_for_folder(kSourcePrompt);
+  if (folder.empty()) return;  // cancelled: both keep what they held
+  sourcePath_ = folder + system_.separator;
+  view_.set_text(Box::Path, folder + system_.separator);
 }
 
 void frmPrincipal::CmdDest_Click() {
-  reportPath_ = Module1::BrowseForFolder(this, QStringLiteral("Seleccione la carpeta destino:"));
-  if (!reportPath_.isEmpty()) {
-    reportPath_ += kSeparator + kReportName;
+  if (running()) return;
+  reportPath_ = view_.browse_for_folder(kDestPrompt);
+  if (!reportPath_.empty()) {
+    reportPath_ += system_.separator;
+    reportPath_ += kReportName;
   } else {
     // A cancel is no error: the report goes to the current folder.
-    reportPath_ = QDir::currentPath() + kSeparator + kReportName;
+    reportPath_ = system_.current_directory() + system_.separator + std::string(kReportName);
   }
-  txtDest->setText(reportPath_);
+  view_.set_text(Box::Dest, reportPath_);
 }
 
 void frmPrincipal::txtPath_Change() {
-  sourcePath_ = txtPath->text();
+  sourcePath_ = view_.text(Box::Path);
 }
 
 void frmPrincipal::txtDest_Change() {
-  reportPath_ = txtDest->text();
+  reportPath_ = view_.text(Box::Dest);
 }
 
 void frmPrincipal::cmdGenerar_Click() {
-  InputBlock block(*this);
+  if (running()) return;
+  run_ = std::make_shared<RunState>();
+  run_->form = this;
+
   RunSettings settings;
-  settings.sourcePath = to_core_path(sourcePath_);
-  settings.reportPath = to_core_path(txtDest->text());
-  settings.decimalSeparator = user_decimal_separator();
-  const std::unique_ptr<FileSystem> fs = make_system_file_system();
-  WindowObserver observer(*this, *Label1, *Label2);
-  // Failures were shown to the user by the run itself; the window just goes back to idle.
-  (void)run_report(settings, *fs, observer);
+  settings.sourcePath = sourcePath_.empty() ? "" : system_.to_core_path(sourcePath_);
+  settings.reportPath = system_.to_core_path(view_.text(Box::Dest));
+  settings.decimalSeparator = system_.decimal_separator();
+  settings.jobs = system_.jobs;
+  settings.stop = &run_->stop;
+  worker_ =
+      std::thread([settings = std::move(settings), fs = system_.file_system(),
+                   observer = PostingObserver(view_, run_), state = run_, view = &view_]() mutable {
+        (void)run_report(settings, *fs, observer);  // failures were shown by the run itself
+        view->post([state] {
+          if (state->form != nullptr) state->form->run_ended();
+        });
+      });
+}
+
+void frmPrincipal::run_ended() {
+  worker_.join();
+  run_.reset();
+  if (close_after_run_) view_.close();
 }
 
 void frmPrincipal::cmdSalir_Click() {
-  hide();
-  QApplication::quit();
+  if (running()) return;
+  view_.close();
+}
+
+bool frmPrincipal::close_requested() {
+  if (!running()) return true;
+  close_after_run_ = true;
+  run_->stop = true;
+  return false;
 }
 
 }  // namespace zentil::ui

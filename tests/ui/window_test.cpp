@@ -1,199 +1,166 @@
-// The window, shown headless with its dialogs answered by the seams: the handlers of the boxes
-// and buttons, the keys, captions that fit, and the window at rest after a run or a failure.
+// The Qt window through its toolkit, headless, its dialogs answered by the seams: the controls
+// as laid out, the keys, captions that fit, and a run with the window alive and deaf to input.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <QApplication>
-#include <QLabel>
+#include <QDir>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
-#include <functional>
 #include <memory>
 
+#include "gated_file_system.h"
+#include "report/run_texts.h"
 #include "support.h"
-#include "ui/dialog_seams.h"
-#include "ui/frm_principal.h"
+#include "ui/qt/dialog_seams.h"
+#include "ui/qt/main_window.h"
+
+// Failures show texts, not their UTF-16 bytes.
+void PrintTo(const QString& text, std::ostream* out) {
+  *out << text.toStdString();
+}
 
 namespace zentil {
 namespace {
 
-using testing::read_file;
-using testing::TempDir;
-
-QString q(const std::string& text) {
-  return QString::fromStdString(text);
+QString q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// Counts the paints of the widgets it filters.
-class Paints final : public QObject {
- public:
-  int count = 0;
-  bool eventFilter(QObject*, QEvent* event) override {
-    count += event->type() == QEvent::Paint;
-    return false;
-  }
-};
 
 class Window : public ::testing::Test {
  protected:
   void SetUp() override {
-    ui::seams::set_message_recorder([this](const QString& title, const QString& text) {
-      messages.push_back(title + "|" + text);
-      if (during_message) during_message();
-    });
+    ui::qt::seams::set_message_recorder(
+        [this](const QString& title, const QString& text) { messages << title + "|" + text; });
+    open(ui::qt::form_system());
+  }
+  void TearDown() override { ui::qt::seams::reset(); }
+
+  void open(ui::FormSystem system) {
+    window = std::make_unique<ui::qt::MainWindow>(std::move(system));
     window->show();
-    window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
-  void TearDown() override { ui::seams::reset(); }
-
-  // Generar with these paths in the boxes; afterwards the window is at rest with the same paths.
-  void generate(const QString& source, const QString& dest) {
-    window->txtPath->setText(source);
-    window->txtDest->setText(dest);
-    window->cmdGenerar->click();
-    EXPECT_EQ(window->Label1->text(), "");
-    EXPECT_EQ(window->Label2->text(), "Archivos procesados: 0");
-    EXPECT_EQ(window->sourcePath(), source);  // the boxes' texts
-    EXPECT_EQ(window->reportPath(), dest);
-    EXPECT_TRUE(window->isVisible());
+  template <typename Control = QWidget>
+  Control* control(ui::ControlIndex index) const {
+    return window->findChild<Control*>(q(ui::kControls[index].name));
   }
 
-  std::unique_ptr<ui::frmPrincipal> window = std::make_unique<ui::frmPrincipal>();
+  std::unique_ptr<ui::qt::MainWindow> window;
   QStringList messages;  // "title|text"
-  std::function<void()> during_message;
 };
 
-TEST_F(Window, PathsFromTheChooserOrTyped) {
-  const QString here = QDir::currentPath();
-  const struct {
-    const char* what;
-    bool source;  // the source box and its "..." button, or the report's
-    const char* before;
-    QStringList answers;  // one per click of "..."; "" cancels
-    const char* typed;
-    QString after;  // in the box and the path
-  } cases[] = {
-      {"source: a cancel keeps the box", true, "/datos/kb", {""}, "", "/datos/kb"},
-      {"source: a choice gets a separator", true, "/otra", {"/srv/kb"}, "", "/srv/kb/"},
-      {"source: the root gets a second one", true, "", {"/"}, "", "//"},
-      {"source: the same folder twice", true, "", {"/srv/kb", "/srv/kb"}, "", "/srv/kb/"},
-      {"source: typed as typed", true, "", {}, "/kb/specs ", "/kb/specs "},
-      {"report: a choice, and its name", false, "", {"/srv/inf"}, "", "/srv/inf/KBReport.csv"},
-      {"report: the root", false, "", {"/"}, "", "//KBReport.csv"},
-      {"report: a cancel means here", false, "/srv/x.csv", {""}, "", here + "/KBReport.csv"},
-      {"report: typed as typed", false, "", {}, "/tmp/mio.csv", "/tmp/mio.csv"},
-  };
-  for (const auto& c : cases) {
-    QLineEdit* box = c.source ? window->txtPath : window->txtDest;
-    box->setText(c.before);
-    for (const QString& answer : c.answers) {
-      ui::seams::queue_folder_answer(answer);
-      QTest::mouseClick(c.source ? window->cmdAbrir : window->CmdDest, Qt::LeftButton);
-    }
-    box->setFocus();
-    QTest::keyClicks(box, c.typed);
-    EXPECT_EQ(box->text(), c.after) << c.what;
-    EXPECT_EQ(c.source ? window->sourcePath() : window->reportPath(), c.after) << c.what;
-    const QString prompt = c.source ? "de specs:" : "destino:";
-    EXPECT_EQ(ui::seams::take_folder_prompts(),
-              QStringList(c.answers.size(), "Seleccione la carpeta " + prompt))
-        << c.what;
+TEST_F(Window, OpensWithItsControlsAndChoosesFolders) {
+  EXPECT_EQ(window->windowTitle(), "Zentil Counter");
+  for (const ui::ControlLayout& c : ui::kControls) {
+    const QWidget* shown = window->findChild<QWidget*>(q(c.name));
+    ASSERT_NE(shown, nullptr) << c.name;
+    EXPECT_EQ(shown->geometry(), QRect(c.left / 15, c.top / 15, c.width / 15, c.height / 15));
+    EXPECT_EQ(shown->property("text").toString(), q(c.caption)) << c.name;
   }
-  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_EQ(QApplication::focusWidget(), control(ui::kTxtPath));
+
+  ui::qt::seams::queue_folder_answer("/srv/kb");
+  QTest::mouseClick(control(ui::kCmdAbrir), Qt::LeftButton);
+  ui::qt::seams::queue_folder_answer("");  // a cancel: the report goes here
+  QTest::mouseClick(control(ui::kCmdDest), Qt::LeftButton);
+  EXPECT_EQ(control<QLineEdit>(ui::kTxtPath)->text(), "/srv/kb/");
+  EXPECT_EQ(control<QLineEdit>(ui::kTxtDest)->text(), QDir::currentPath() + "/KBReport.csv");
+  EXPECT_EQ(ui::qt::seams::take_folder_prompts(),
+            (QStringList{"Seleccione la carpeta de specs:", "Seleccione la carpeta destino:"}));
 }
 
-// Tab from txtPath through every control and back; Enter and Escape in a box start and end
-// nothing; Space presses the focused button.
+// Tab from txtPath through every control and back, by key presses; Enter and Escape press no
+// button anywhere on the way; Space presses the focused one.
 TEST_F(Window, Keys) {
-  QWidget* const order[] = {window->txtPath, window->cmdSalir, window->cmdGenerar, window->cmdAbrir,
-                            window->txtDest, window->CmdDest,  window->txtPath};
-  for (QWidget* expected : order) {
-    EXPECT_EQ(QApplication::focusWidget(), expected) << expected->objectName().toStdString();
-    if (auto* box = qobject_cast<QLineEdit*>(expected)) {
-      for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-        QTest::keyClick(box, key);
-      }
+  for (const ui::ControlIndex expected :
+       {ui::kTxtPath, ui::kCmdSalir, ui::kCmdGenerar, ui::kCmdAbrir, ui::kTxtDest, ui::kCmdDest,
+        ui::kTxtPath}) {
+    QWidget* focused = QApplication::focusWidget();
+    EXPECT_EQ(focused, control(expected)) << ui::kControls[expected].name;
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+      QTest::keyClick(focused, key);
     }
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_FALSE(window->form().running()) << ui::kControls[expected].name;
+    QTest::keyClick(focused, Qt::Key_Tab);
   }
-  EXPECT_TRUE(messages.isEmpty());
-  window->cmdGenerar->setFocus();
-  QTest::keyClick(window->cmdGenerar, Qt::Key_Space);  // the source box is empty
-  EXPECT_EQ(messages, QStringList{"Zentil|Seleccione la carpeta origen"});
-  window->cmdSalir->setFocus();
-  QTest::keyClick(window->cmdSalir, Qt::Key_Space);
+  EXPECT_TRUE(window->isVisible());
+  QTest::keyClick(control(ui::kCmdSalir), Qt::Key_Space);
   EXPECT_TRUE(window->isHidden());
 }
 
-// The longest text each control shows, at rest or during a run, fits its place in the window.
+// The longest text each label or button shows, at rest or during a run, fits its place.
 TEST_F(Window, EveryCaptionFits) {
-  const std::pair<QWidget*, QString> shown[] = {
-      {window->Label3, "Seleccione la carpeta de specs:"},
-      {window->Label4, "Seleccione la carpeta destino:"},
-      {window->Label2, "Archivos procesados: 999999"},
-      {window->Label1, "Procesando archivos.. Espere por favor."},
-      {window->cmdAbrir, "..."},
-      {window->CmdDest, "..."},
-      {window->cmdGenerar, "Generar"},
-      {window->cmdSalir, "Salir"},
-  };
-  for (const auto& [w, text] : shown) {
+  for (const ui::ControlLayout& c : ui::kControls) {
+    QWidget* shown = window->findChild<QWidget*>(q(c.name));
+    QString text = q(c.name == "Label1" ? texts::kWorking : c.caption);
+    if (c.name == "Label2") text = "Archivos procesados: 999999";
     // A button's frame takes a little of its room on each side.
-    const int frame = qobject_cast<QPushButton*>(w)
-                          ? w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w)
-                          : 0;
-    const QRect room = w->contentsRect().adjusted(frame, frame, -frame, -frame);
-    EXPECT_LE(w->fontMetrics().horizontalAdvance(text), room.width()) << text.toStdString();
-    EXPECT_LE(w->fontMetrics().height(), room.height()) << text.toStdString();
+    const int frame =
+        c.kind == ui::ControlKind::Button
+            ? shown->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, shown)
+            : 0;
+    const QRect room = shown->contentsRect().adjusted(frame, frame, -frame, -frame);
+    EXPECT_LE(shown->fontMetrics().horizontalAdvance(text), room.width()) << c.name;
+    EXPECT_LE(shown->fontMetrics().height(), room.height()) << c.name;
   }
 }
 
-TEST_F(Window, AFailureIsShownAndTheWindowGoesBackToRest) {
-  TempDir dir;
-  for (int i = 10; i < 21; ++i) dir.write("año/f" + std::to_string(i), "v_i(&x)\r\n");
-  // Reading this one fails, after the progress line has shown 10.
-  ASSERT_EQ(::symlink("/proc/self/mem", (dir / "año/zz").c_str()), 0);
-  const std::string earlier = dir.write("KBReport.csv", "an earlier report\r\n");
-  generate(q(dir / "año"), q(earlier));
-  ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].startsWith("Zentil|No se pudo leer el archivo " + q(dir / "año/zz")))
-      << messages[0].toStdString();
-}
+// What the progress label shows each time it is painted.
+class PaintLog final : public QObject {
+ public:
+  QStringList painted;
+  bool eventFilter(QObject* label, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted << label->property("text").toString();
+    return false;
+  }
+};
 
-// The labels show the progress as it comes; the report is saved before the two messages; while
-// they wait, no click or key reaches the window.
-TEST_F(Window, GenerarShowsTheMessagesAndTakesNoInputMeanwhile) {
-  TempDir out;
-  Paints progress;  // the run repaints its labels itself: no event loop runs until a message
-  window->Label2->installEventFilter(&progress);
-  bool saved = false;
-  int painted = 0;
-  during_message = [&] {
-    saved = read_file(out / "KBReport.csv").starts_with("Archivo,");
-    if (messages.size() > 1) return;
-    painted = progress.count;
-    QTest::keyClicks(window->txtPath, "xyz");
-    QTest::mouseClick(window->cmdGenerar, Qt::LeftButton);
-    QTest::mouseClick(window->cmdSalir, Qt::LeftButton);
-    QTest::mouseClick(window->CmdDest, Qt::LeftButton);  // no answer queued: it would abort
-    window->close();
+// "Generar" returns at once: the progress label is painted as the run sets it, while the run
+// goes on; clicks and keys change nothing; a close stops the run before its next file, keeps
+// the earlier report and closes the window.
+TEST_F(Window, ARunLeavesTheWindowAliveTakesNoInputAndStopsOnClose) {
+  testing::TempDir dir;
+  for (int i = 10; i < 30; ++i) dir.write("año/f" + std::to_string(i), "v_i(&x)\r\n");
+  const std::string earlier = dir.write("KBReport.csv", "an earlier report\r\n");
+  auto* gated = new testing::GatedFileSystem("f25");  // the 16th file
+  ui::FormSystem system = ui::qt::form_system();
+  system.file_system = [gated] { return std::unique_ptr<FileSystem>(gated); };
+  system.jobs = 1;
+  open(std::move(system));
+  PaintLog log;
+  control(ui::kLabel2)->installEventFilter(&log);
+  control<QLineEdit>(ui::kTxtPath)->setText(q(dir / "año"));
+  control<QLineEdit>(ui::kTxtDest)->setText(q(earlier));
+  // As the window system brings them: to the window, which hands them to its controls.
+  const auto click = [&](ui::ControlIndex index) {
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      control(index)->geometry().center());
   };
-  generate(ZENTIL_SOURCE_DIR "/tests/golden/odd/", q(out / "KBReport.csv"));
-  EXPECT_EQ(messages, (QStringList{"Zentil|Cantidad de archivos procesados: 10",
-                                   "Zentil|Zentil de la KB: 0.28"}));
-  EXPECT_TRUE(saved);
-  EXPECT_GE(painted, 2);  // after the tenth file and at the end
+
+  click(ui::kCmdGenerar);
+  gated->wait_reached();  // what the run has shown so far waits for the event loop
+  EXPECT_TRUE(QTest::qWaitFor([&] { return log.painted.endsWith("Archivos procesados: 10"); }));
+  QWidget* const focused = QApplication::focusWidget();
+  click(ui::kTxtDest);
+  QTest::keyClicks(control(ui::kTxtDest), "xyz");
+  click(ui::kCmdSalir);
+  EXPECT_EQ(QApplication::focusWidget(), focused);
+  EXPECT_EQ(control<QLineEdit>(ui::kTxtDest)->text(), q(earlier));
+  EXPECT_FALSE(window->QWidget::close());
+
+  gated->release();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window->isHidden(); }));
+  EXPECT_EQ(testing::read_file(earlier), "an earlier report\r\n");
+  EXPECT_TRUE(messages.isEmpty());
 }
 
 }  // namespace
 }  // namespace zentil
 
-// Headless, in the style and the locale the program is checked in.
+// Headless, in the style the program is checked in.
 int main(int argc, char** argv) {
   ::setenv("LC_ALL", "C", 1);  // the score's decimal separator
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -201,7 +168,7 @@ int main(int argc, char** argv) {
   // The style the program runs with: the captions must fit in it.
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   // A dialog no test answered would wait for a click forever: stop loudly instead.
-  zentil::ui::seams::forbid_real_dialogs(true);
+  zentil::ui::qt::seams::forbid_real_dialogs(true);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

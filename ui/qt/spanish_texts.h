@@ -4,10 +4,10 @@
 
 class QCoreApplication;
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 // Installs Qt's Spanish translation into `app`. False when it is not installed on this system;
 // Qt's texts then stay in English.
 bool install_spanish_qt_texts(QCoreApplication& app);
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

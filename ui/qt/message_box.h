@@ -7,7 +7,7 @@
 class QMessageBox;
 class QWidget;
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 inline constexpr const char* kMessageTitle = "Zentil";
 
@@ -17,4 +17,4 @@ void ShowMessage(QWidget* owner, const QString& text);
 // The box ShowMessage shows, set up but not yet open.
 std::unique_ptr<QMessageBox> make_message_box(QWidget* owner, const QString& text);
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

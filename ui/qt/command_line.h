@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 // Reads the arguments of `zentil` (the program name first). Prints the help or the version on
 // standard output and returns 0, or prints a usage error on standard error and returns 2, when
@@ -15,4 +15,4 @@ namespace zentil::ui {
 // without a display (where Qt cannot start) they are an error at once.
 std::optional<int> handle_command_line(const QStringList& arguments, bool qt_options_removed);
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

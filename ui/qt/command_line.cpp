@@ -1,9 +1,9 @@
-#include "ui/command_line.h"
+#include "ui/qt/command_line.h"
 
 #include <QCommandLineParser>
 #include <cstdio>
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 namespace {
 
@@ -71,4 +71,4 @@ std::optional<int> handle_command_line(const QStringList& arguments, bool qt_opt
   return std::nullopt;
 }
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

@@ -1,21 +1,22 @@
-#include "ui/input_block.h"
+#include "ui/qt/input_block.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
+#include <utility>
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 namespace {
 
+// Mouse, wheel, keys, touch and tablet are input events; these come from the user too.
 bool is_user_input(const QEvent& event) {
   switch (event.type()) {
-    case QEvent::Close:  // the window's close button: the run cannot be interrupted
     case QEvent::Shortcut:
-    case QEvent::ShortcutOverride:
-    case QEvent::Drop:
+    case QEvent::InputMethod:
     case QEvent::DragEnter:
     case QEvent::DragMove:
+    case QEvent::Drop:
       return true;
     default:
       return event.isInputEvent();
@@ -24,13 +25,12 @@ bool is_user_input(const QEvent& event) {
 
 }  // namespace
 
-InputBlock::InputBlock(QWidget& window) : window_(window) {
+InputBlock::InputBlock(QWidget& window, std::function<bool()> active)
+    : window_(window), active_(std::move(active)) {
   QCoreApplication::instance()->installEventFilter(this);
 }
 
 InputBlock::~InputBlock() {
-  // Whatever the user did during the run is still queued: let it arrive now, into the filter.
-  QCoreApplication::processEvents();
   QCoreApplication::instance()->removeEventFilter(this);
 }
 
@@ -40,9 +40,7 @@ bool InputBlock::belongs_to_window(QObject* target) const {
 }
 
 bool InputBlock::eventFilter(QObject* target, QEvent* event) {
-  if (!is_user_input(*event) || !belongs_to_window(target)) return false;
-  event->ignore();  // a close that is swallowed must also be refused
-  return true;
+  return is_user_input(*event) && belongs_to_window(target) && active_();
 }
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

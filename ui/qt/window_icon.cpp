@@ -1,8 +1,8 @@
-#include "ui/window_icon.h"
+#include "ui/qt/window_icon.h"
 
 #include <QDirIterator>
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 QIcon window_icon() {
   QIcon icon;
@@ -11,4 +11,4 @@ QIcon window_icon() {
   return icon;
 }
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

@@ -1,10 +1,10 @@
-#include "ui/dialog_seams.h"
+#include "ui/qt/dialog_seams.h"
 
 #include <QtGlobal>
 #include <deque>
 #include <utility>
 
-namespace zentil::ui::seams {
+namespace zentil::ui::qt::seams {
 namespace {
 
 // The window lives on one thread, and so do these.
@@ -72,4 +72,4 @@ bool record_message(const QString& title, const QString& text) {
   return true;
 }
 
-}  // namespace zentil::ui::seams
+}  // namespace zentil::ui::qt::seams

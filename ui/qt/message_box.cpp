@@ -1,12 +1,12 @@
-#include "ui/message_box.h"
+#include "ui/qt/message_box.h"
 
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "ui/dialog_seams.h"
+#include "ui/qt/dialog_seams.h"
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 std::unique_ptr<QMessageBox> make_message_box(QWidget* owner, const QString& text) {
   auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QString::fromLatin1(kMessageTitle),
@@ -24,4 +24,4 @@ void ShowMessage(QWidget* owner, const QString& text) {
   make_message_box(owner, text)->exec();
 }
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

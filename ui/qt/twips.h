@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QSize>
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 inline constexpr int kTwipsPerPixel = 15;
 
@@ -21,4 +21,4 @@ constexpr QSize twips_size(int width, int height) {
   return QSize(twips(width), twips(height));
 }
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

@@ -1,11 +1,11 @@
-#include "ui/module1.h"
+#include "ui/qt/module1.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "ui/dialog_seams.h"
+#include "ui/qt/dialog_seams.h"
 
-namespace zentil::ui::Module1 {
+namespace zentil::ui::qt::Module1 {
 
 std::unique_ptr<QFileDialog> make_folder_dialog(QWidget* owner, const QString& prompt) {
   // A fresh dialog each time: it opens at "/" and never at the folder chosen before.
@@ -29,4 +29,4 @@ QString BrowseForFolder(QWidget* owner, const QString& prompt) {
   return QFileInfo(folder).isAbsolute() ? folder : QFileInfo(folder).absoluteFilePath();
 }
 
-}  // namespace zentil::ui::Module1
+}  // namespace zentil::ui::qt::Module1

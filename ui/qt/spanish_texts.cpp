@@ -1,11 +1,11 @@
-#include "ui/spanish_texts.h"
+#include "ui/qt/spanish_texts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 bool install_spanish_qt_texts(QCoreApplication& app) {
   auto* translator = new QTranslator(&app);  // lives as long as the application
@@ -17,4 +17,4 @@ bool install_spanish_qt_texts(QCoreApplication& app) {
   return QCoreApplication::installTranslator(translator);
 }
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

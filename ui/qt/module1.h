@@ -7,7 +7,7 @@
 class QFileDialog;
 class QWidget;
 
-namespace zentil::ui::Module1 {
+namespace zentil::ui::qt::Module1 {
 
 // Shows a modal folder chooser over `owner` with `prompt` as its title, starting at the top of
 // the file system every time. Returns the chosen folder's absolute path, with no separator
@@ -17,4 +17,4 @@ QString BrowseForFolder(QWidget* owner, const QString& prompt);
 // The chooser BrowseForFolder shows, set up but not yet open.
 std::unique_ptr<QFileDialog> make_folder_dialog(QWidget* owner, const QString& prompt);
 
-}  // namespace zentil::ui::Module1
+}  // namespace zentil::ui::qt::Module1

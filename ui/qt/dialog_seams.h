@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-namespace zentil::ui::seams {
+namespace zentil::ui::qt::seams {
 
 // The folder chooser hands back queued answers in order; an empty answer is a cancel.
 void queue_folder_answer(const QString& answer);
@@ -32,4 +32,4 @@ std::optional<QString> take_folder_answer(const QString& prompt);
 // True when a recorder took the message, so the real box must not be shown.
 bool record_message(const QString& title, const QString& text);
 
-}  // namespace zentil::ui::seams
+}  // namespace zentil::ui::qt::seams

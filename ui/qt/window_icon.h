@@ -3,9 +3,9 @@
 
 #include <QIcon>
 
-namespace zentil::ui {
+namespace zentil::ui::qt {
 
 // The window's icon, with every rendered size (16 to 256 pixels).
 QIcon window_icon();
 
-}  // namespace zentil::ui
+}  // namespace zentil::ui::qt

@@ -2,21 +2,19 @@
 // real X server (xvfb-run) so the fonts render as a person sees them.
 #include <QApplication>
 #include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <QTextStream>
 
-#include "ui/frm_principal.h"
-#include "ui/message_box.h"
-#include "ui/module1.h"
-#include "ui/spanish_texts.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/message_box.h"
+#include "ui/qt/module1.h"
+#include "ui/qt/spanish_texts.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  zentil::ui::install_spanish_qt_texts(app);
+  zentil::ui::qt::install_spanish_qt_texts(app);
   QTextStream err(stderr);
   const bool dialogs = argc == 3 && QByteArray(argv[2]) == "--dialogs";
   if (argc != 2 && !dialogs) {
@@ -25,12 +23,12 @@ int main(int argc, char** argv) {
   }
   const QString folder = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/");
 
-  zentil::ui::frmPrincipal window;
+  zentil::ui::qt::MainWindow window;
   // The window as it looks halfway through a run: every caption and both paths on show.
-  window.txtPath->setText(QStringLiteral("/home/ana/kb/ventas/specs/"));
-  window.txtDest->setText(QStringLiteral("/home/ana/informes/KBReport.csv"));
-  window.Label1->setText(QStringLiteral("Procesando archivos.. Espere por favor."));
-  window.Label2->setText(QStringLiteral("Archivos procesados: 120"));
+  window.set_text(zentil::ui::Box::Path, "/home/ana/kb/ventas/specs/");
+  window.set_text(zentil::ui::Box::Dest, "/home/ana/informes/KBReport.csv");
+  window.set_label(zentil::ui::Label::Status, "Procesando archivos.. Espere por favor.");
+  window.set_label(zentil::ui::Label::Progress, "Archivos procesados: 120");
   window.show();
   QApplication::processEvents();
 
@@ -38,12 +36,12 @@ int main(int argc, char** argv) {
   if (dialogs) {
     // The two dialogs as the user meets them, shown without their modal loop.
     auto chooser =
-        zentil::ui::Module1::make_folder_dialog(&window, "Seleccione la carpeta de specs:");
+        zentil::ui::qt::Module1::make_folder_dialog(&window, "Seleccione la carpeta de specs:");
     chooser->show();
     QApplication::processEvents();
     ok = chooser->grab().save(folder + QStringLiteral("chooser.png")) && ok;
     chooser->hide();
-    auto box = zentil::ui::make_message_box(&window, QStringLiteral("Zentil de la KB: 2,81"));
+    auto box = zentil::ui::qt::make_message_box(&window, QStringLiteral("Zentil de la KB: 2,81"));
     box->show();
     QApplication::processEvents();
     ok = box->grab().save(folder + QStringLiteral("message.png")) && ok;

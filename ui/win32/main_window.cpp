@@ -1,0 +1,313 @@
+#include "ui/win32/main_window.h"
+
+#include <algorithm>
+
+#include "platform/windows/wide_text.h"
+#include "ui/win32/dialog_seams.h"
+#include "ui/win32/module1.h"
+
+namespace zentil::ui::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"Zentil.frmPrincipal";
+// A fixed size, as nothing reacts to a resize; it can be moved, minimised and closed.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr UINT kRunTasks = WM_APP + 1;  // the form posted tasks
+// Tasks run for at most this long before the window's other messages get their turn.
+constexpr ULONGLONG kTaskSliceMs = 20;
+constexpr int kIconResource = 1;
+
+int pixels(int twips, UINT dpi) {
+  return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
+
+HICON load_icon(int size_metric) {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
+                                       IMAGE_ICON, GetSystemMetrics(size_metric),
+                                       GetSystemMetrics(size_metric + 1), LR_SHARED));
+}
+
+std::wstring window_text(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), text.size())));
+  return text;
+}
+
+HWND box_control(const std::array<HWND, kControls.size()>& controls, Box box) {
+  return controls[box == Box::Path ? kTxtPath : kTxtDest];
+}
+
+}  // namespace
+
+MainWindow::MainWindow(FormSystem system) : form_(*this, std::move(system)) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  static const ATOM window_class = [&] {
+    WNDCLASSEXW settings{};
+    settings.cbSize = sizeof settings;
+    settings.lpfnWndProc = &MainWindow::window_proc;
+    settings.hInstance = instance;
+    settings.hIcon = load_icon(SM_CXICON);
+    settings.hIconSm = load_icon(SM_CXSMICON);
+    settings.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    settings.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    settings.lpszClassName = kClassName;
+    return RegisterClassExW(&settings);
+  }();
+  if (window_class == 0) return;
+  // Made at no size; its size comes from the DPI of the monitor it lands on.
+  CreateWindowExW(0, kClassName, to_wide(kWindowCaption).c_str(), kStyle, CW_USEDEFAULT,
+                  CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
+  if (hwnd_ == nullptr) return;
+  create_controls();
+  lay_out(GetDpiForWindow(hwnd_), nullptr);
+}
+
+MainWindow::~MainWindow() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+void MainWindow::show(int how) {
+  ShowWindow(hwnd_, how);
+  UpdateWindow(hwnd_);
+  SetFocus(controls_[kTxtPath]);
+}
+
+void MainWindow::create_controls() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  // Created in tab order: the dialog manager's Tab follows the order of creation.
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const ControlLayout& layout = kControls[i];
+    const wchar_t* window_class = L"BUTTON";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD extended = 0;
+    switch (layout.kind) {
+      case ControlKind::Label:
+        window_class = L"STATIC";
+        style |= SS_LEFT | SS_NOPREFIX;  // no access keys: an "&" is shown as written
+        break;
+      case ControlKind::TextBox:
+        window_class = L"EDIT";
+        style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+        extended = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::Button:
+        style |= WS_TABSTOP | BS_PUSHBUTTON;  // never the default button: Enter clicks none
+        break;
+    }
+    controls_[i] = CreateWindowExW(
+        extended, window_class, to_wide(layout.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)), instance, nullptr);
+  }
+}
+
+void MainWindow::lay_out(UINT dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  const int width = pixels(kClientWidthTwips, dpi);
+  const int height = pixels(kClientHeightTwips, dpi);
+  RECT frame{0, 0, width, height};
+  AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (suggested == nullptr) flags |= SWP_NOMOVE;
+  SetWindowPos(hwnd_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
+               frame.right - frame.left, frame.bottom - frame.top, flags);
+  // A frame drawn at another DPI than the one asked for (as Wine draws it) is made up for.
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  if (client.right != width || client.bottom != height) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + width - client.right,
+                 frame.bottom - frame.top + height - client.bottom,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  }
+
+  // The 8-point dialog font at this DPI.
+  UniqueFont font(CreateFontW(-MulDiv(8, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE,
+                              FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                              L"MS Shell Dlg 2"));
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const ControlLayout& c = kControls[i];
+    SetWindowPos(controls_[i], nullptr, pixels(c.left, dpi), pixels(c.top, dpi),
+                 pixels(c.width, dpi), pixels(c.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  }
+  font_ = std::move(font);  // the old font goes once no control uses it
+}
+
+LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    std::lock_guard lock(self->tasks_mutex_);
+    self->hwnd_ = hwnd;
+  } else if (message == WM_NCDESTROY && self != nullptr) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    std::lock_guard lock(self->tasks_mutex_);
+    self->hwnd_ = nullptr;  // tasks posted from now on are dropped
+    self->tasks_.clear();
+    self->controls_.fill(nullptr);
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  if (self == nullptr || self->hwnd_ == nullptr)
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  return self->handle(message, wparam, lparam);
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND: {
+      // Told apart by handle: Enter and Escape send IDOK and IDCANCEL with no control.
+      const auto sender =
+          std::find(controls_.begin(), controls_.end(), reinterpret_cast<HWND>(lparam));
+      if (lparam != 0 && sender != controls_.end()) {
+        command(static_cast<int>(sender - controls_.begin()), HIWORD(wparam));
+      }
+      return 0;
+    }
+    case kRunTasks:
+      run_tasks();
+      return 0;
+    case WM_DPICHANGED:
+      lay_out(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+      return 0;
+    case WM_ACTIVATE:
+      // Coming back to the window brings the focus back to the control that had it.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      SetFocus(focus_ != nullptr ? focus_ : controls_[kTxtPath]);
+      return 0;
+    case WM_CLOSE:
+      // During a run the form stops it and closes the window once it has ended.
+      if (form_.close_requested()) DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+void MainWindow::command(int index, int code) {
+  switch (index) {
+    case kCmdAbrir:
+      if (code == BN_CLICKED) form_.cmdAbrir_Click();
+      break;
+    case kCmdDest:
+      if (code == BN_CLICKED) form_.CmdDest_Click();
+      break;
+    case kCmdGenerar:
+      if (code == BN_CLICKED) form_.cmdGenerar_Click();
+      break;
+    case kCmdSalir:
+      if (code == BN_CLICKED) form_.cmdSalir_Click();
+      break;
+    case kTxtPath:
+      if (code == EN_CHANGE) form_.txtPath_Change();
+      break;
+    case kTxtDest:
+      if (code == EN_CHANGE) form_.txtDest_Change();
+      break;
+    default:
+      break;
+  }
+}
+
+bool MainWindow::is_blocked_input(const MSG& msg) const {
+  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+  const UINT m = msg.message;
+  // System keys act on the frame (Alt+F4 asks to close), as the caption's buttons do.
+  if (m >= WM_KEYFIRST && m <= WM_KEYLAST) {
+    return m != WM_SYSKEYDOWN && m != WM_SYSKEYUP && m != WM_SYSCHAR;
+  }
+  if (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) return true;
+  if (m >= WM_NCLBUTTONDOWN && m <= WM_NCXBUTTONDBLCLK) {
+    // The caption still moves the window, and its buttons minimise and close it.
+    const bool left = m == WM_NCLBUTTONDOWN || m == WM_NCLBUTTONUP || m == WM_NCLBUTTONDBLCLK;
+    const WPARAM part = msg.wParam;
+    return !(left &&
+             (part == HTCAPTION || part == HTSYSMENU || part == HTMINBUTTON || part == HTCLOSE));
+  }
+  return false;
+}
+
+void MainWindow::process(MSG& msg) {
+  if (hwnd_ != nullptr && form_.running() && is_blocked_input(msg)) return;
+  if (hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+int run_message_loop(MainWindow& window) {
+  MSG msg{};
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return 1;
+    window.process(msg);
+  }
+}
+
+void MainWindow::run_tasks() {
+  const ULONGLONG start = GetTickCount64();
+  for (;;) {
+    std::function<void()> task;
+    {
+      std::lock_guard lock(tasks_mutex_);
+      if (tasks_.empty()) {
+        task_message_posted_ = false;
+        return;
+      }
+      if (GetTickCount64() - start > kTaskSliceMs) {
+        PostMessageW(hwnd_, kRunTasks, 0, 0);  // the rest after the messages already waiting
+        return;
+      }
+      task = std::move(tasks_.front());
+      tasks_.pop_front();
+    }
+    task();  // may show a modal box, whose own loop may run further tasks
+    if (hwnd_ == nullptr) return;
+  }
+}
+
+void MainWindow::post(std::function<void()> task) {
+  std::lock_guard lock(tasks_mutex_);
+  if (hwnd_ == nullptr) return;  // the window is gone
+  tasks_.push_back(std::move(task));
+  if (!task_message_posted_) task_message_posted_ = PostMessageW(hwnd_, kRunTasks, 0, 0) != 0;
+}
+
+std::string MainWindow::text(Box box) const {
+  return to_utf8(window_text(box_control(controls_, box)));
+}
+
+void MainWindow::set_text(Box box, const std::string& text) {
+  // The box tells the window of the change (EN_CHANGE), which reaches the form.
+  SetWindowTextW(box_control(controls_, box), to_wide(text).c_str());
+}
+
+void MainWindow::set_label(Label label, std::string_view text) {
+  const HWND control = controls_[label == Label::Status ? kLabel1 : kLabel2];
+  SetWindowTextW(control, to_wide(text).c_str());
+  UpdateWindow(control);
+}
+
+void MainWindow::show_message(std::string_view text) {
+  if (seams::record_message(text)) return;
+  MessageBoxW(hwnd_, to_wide(text).c_str(), L"Zentil", MB_OK);
+}
+
+std::string MainWindow::browse_for_folder(std::string_view prompt) {
+  return BrowseForFolder(hwnd_, prompt);
+}
+
+void MainWindow::close() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+}  // namespace zentil::ui::win32
