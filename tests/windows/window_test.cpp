@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/windows/wide_text.h"
@@ -81,6 +82,17 @@ TEST_F(Window, ControlsSitWhereTheTwipsSayAndEveryCaptionFits) {
                    reinterpret_cast<LPARAM>(&suggested));
     }
     const auto px = [dpi](int twips) { return MulDiv(twips, static_cast<int>(dpi), 1440); };
+    // The caption's icons drawn for this DPI, not stretched from another size.
+    for (const auto [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
+      ICONINFO info{};
+      ASSERT_TRUE(GetIconInfo(
+          reinterpret_cast<HICON>(SendMessageW(window.hwnd(), WM_GETICON, which, 0)), &info));
+      BITMAP image{};
+      GetObjectW(info.hbmColor, sizeof image, &image);
+      DeleteObject(info.hbmColor);
+      DeleteObject(info.hbmMask);
+      EXPECT_EQ(image.bmWidth, GetSystemMetricsForDpi(metric, dpi)) << "icon " << which;
+    }
     RECT client;
     GetClientRect(window.hwnd(), &client);
     EXPECT_EQ(client.right, px(kClientWidthTwips));

@@ -21,10 +21,15 @@ int pixels(int twips, UINT dpi) {
   return MulDiv(twips, static_cast<int>(dpi), 1440);
 }
 
-HICON load_icon(int size_metric) {
+// The icon's image closest to the size the system wants at this DPI (0: the system's DPI).
+// Loaded per DPI, not shared: a shared icon keeps the size it was first loaded at.
+HICON load_icon(int size_metric, UINT dpi = 0) {
+  const auto metric = [&](int index) {
+    return dpi == 0 ? GetSystemMetrics(index) : GetSystemMetricsForDpi(index, dpi);
+  };
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
-                                       IMAGE_ICON, GetSystemMetrics(size_metric),
-                                       GetSystemMetrics(size_metric + 1), LR_SHARED));
+                                       IMAGE_ICON, metric(size_metric), metric(size_metric + 1),
+                                       dpi == 0 ? LR_SHARED : 0));
 }
 
 std::wstring window_text(HWND window) {
@@ -131,6 +136,14 @@ void MainWindow::lay_out(UINT dpi, const RECT* suggested) {
     SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }
   font_ = std::move(font);  // the old font goes once no control uses it
+
+  // The icons drawn for this DPI; the old ones go once the window has let them go.
+  UniqueIcon big(load_icon(SM_CXICON, dpi));
+  UniqueIcon small(load_icon(SM_CXSMICON, dpi));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  big_icon_ = std::move(big);
+  small_icon_ = std::move(small);
 }
 
 LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -8,36 +8,25 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string_view>
-#include <utility>
+#include <type_traits>
 
 #include "ui/form_layout.h"
 #include "ui/frm_principal.h"
 
 namespace zentil::ui::win32 {
 
-// Owns one GDI object (a font) and deletes it on destruction.
-class UniqueFont {
- public:
-  UniqueFont() = default;
-  explicit UniqueFont(HFONT font) : font_(font) {}
-  UniqueFont(UniqueFont&& other) noexcept : font_(std::exchange(other.font_, nullptr)) {}
-  UniqueFont& operator=(UniqueFont&& other) noexcept {
-    if (this != &other) {
-      if (font_ != nullptr) DeleteObject(font_);
-      font_ = std::exchange(other.font_, nullptr);
-    }
-    return *this;
-  }
-  ~UniqueFont() {
-    if (font_ != nullptr) DeleteObject(font_);
-  }
-  HFONT get() const { return font_; }
-
- private:
-  HFONT font_ = nullptr;
+// The window's GDI font and its icons, each released with the call that matches it.
+struct FontDeleter {
+  void operator()(HFONT font) const { DeleteObject(font); }
 };
+struct IconDeleter {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
 class MainWindow final : public FormView {
  public:
@@ -84,6 +73,8 @@ class MainWindow final : public FormView {
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
   UniqueFont font_;
+  UniqueIcon big_icon_;  // the caption's and the taskbar's, drawn for this DPI
+  UniqueIcon small_icon_;
   frmPrincipal form_;  // last: stops and waits for a run while the window's parts still exist
 };
 
