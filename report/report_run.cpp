@@ -81,10 +81,13 @@ class Run {
       ++outcome_.entryCount;
       if (!entry.archive) continue;
 
-      Result<FileMetrics> scanned = pool.take(i);
+      Result<ScannedFile> scanned = pool.take(i);
       if (!scanned.ok()) return scanned.error();
-      const FileMetrics& metrics = *scanned;
+      const FileMetrics& metrics = scanned->metrics;
       append_report_row(rows_, entry.name, metrics);
+      if (settings_.rows != nullptr) {
+        if (Status s = settings_.rows->add(entry.name, metrics, scanned->kind); !s.ok()) return s;
+      }
       outcome_.kbScore += effective_lines(metrics);
       if (rows_.size() >= kRowFlushSize) {
         if (Status s = flush_rows(); !s.ok()) return s;

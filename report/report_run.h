@@ -7,10 +7,21 @@
 #include <optional>
 #include <string>
 
+#include "metrics/file_metrics.h"
 #include "platform/file_system.h"
 #include "report/run_observer.h"
 
 namespace zentil {
+
+// Sees each row the run writes, in the report's order, for what the run itself does not keep
+// (summaries, comparisons). A failure it returns stops the run like any other failure: the
+// report does not replace the destination.
+class RowSink {
+ public:
+  virtual ~RowSink() = default;
+  // `name` as the listing gives it; `metrics` with fileSize set; `kind` as the file declares.
+  virtual Status add(std::string_view name, const FileMetrics& metrics, SpecKind kind) = 0;
+};
 
 struct RunSettings {
   std::string sourcePath;              // the folder of spec files, with or without a trailing "/"
@@ -19,6 +30,8 @@ struct RunSettings {
   unsigned jobs = 0;                   // files scanned at once; 0: one per core
   // When set, the run looks at it before each entry and stops quietly once it holds true.
   const std::atomic<bool>* stop = nullptr;
+  // When set, gets every row as it is written.
+  RowSink* rows = nullptr;
 };
 
 enum class RunResult {

@@ -13,19 +13,19 @@ constexpr std::size_t kReadBufferSize = 256 * 1024;
 
 FileScanner::FileScanner() : buffer_(new (kPage) char[kReadBufferSize]) {}
 
-Result<FileMetrics> FileScanner::scan(FileSystem& fs, const std::string& path) {
+Result<ScannedFile> FileScanner::scan(FileSystem& fs, const std::string& path) {
   Result<std::unique_ptr<InputFile>> file = fs.open_input(path);
   if (!file.ok()) return file.error();
   if (Status s = scan_spec_file(**file, scanner_, std::span(buffer_.get(), kReadBufferSize));
       !s.ok()) {
     return s.error();
   }
-  FileMetrics metrics = scanner_.metrics();
+  ScannedFile scanned{scanner_.metrics(), scanner_.kind()};
   // Read after the scan: the scan is what resets the size.
   Result<std::int64_t> size = (*file)->size();
   if (!size.ok()) return size.error();
-  metrics.fileSize = *size;
-  return metrics;
+  scanned.metrics.fileSize = *size;
+  return scanned;
 }
 
 ScanPool::ScanPool(FileSystem& fs, std::string folder, const std::vector<ListedEntry>& listing,
@@ -60,7 +60,7 @@ ScanPool::~ScanPool() {
   for (std::thread& t : threads_) t.join();
 }
 
-Result<FileMetrics> ScanPool::take(std::size_t index) {
+Result<ScannedFile> ScanPool::take(std::size_t index) {
   if (threads_.empty()) return own_.scan(fs_, join_path(folder_, listing_[index].name));
 
   std::unique_lock lock(mutex_);
@@ -71,7 +71,7 @@ Result<FileMetrics> ScanPool::take(std::size_t index) {
     // Rather than sleep, scan what comes next; the entry awaited is in a helper's hands.
     if (const std::optional<std::size_t> ahead = claim()) {
       lock.unlock();
-      Result<FileMetrics> result = own_.scan(fs_, join_path(folder_, listing_[*ahead].name));
+      Result<ScannedFile> result = own_.scan(fs_, join_path(folder_, listing_[*ahead].name));
       lock.lock();
       store(*ahead, std::move(result));
       continue;
@@ -80,8 +80,8 @@ Result<FileMetrics> ScanPool::take(std::size_t index) {
     ready_.wait(lock);
     awaited_ = SIZE_MAX;
   }
-  Result<FileMetrics> result =
-      slot.error ? Result<FileMetrics>(std::move(*slot.error)) : Result<FileMetrics>(slot.metrics);
+  Result<ScannedFile> result =
+      slot.error ? Result<ScannedFile>(std::move(*slot.error)) : Result<ScannedFile>(slot.file);
   slot.ready = false;
   slot.error.reset();
   taken_ = index + 1;
@@ -96,10 +96,10 @@ std::optional<std::size_t> ScanPool::claim() {
   return index;
 }
 
-void ScanPool::store(std::size_t index, Result<FileMetrics>&& result) {
+void ScanPool::store(std::size_t index, Result<ScannedFile>&& result) {
   Slot& slot = slots_[index % window_];
   if (result.ok()) {
-    slot.metrics = *result;
+    slot.file = *result;
   } else {
     slot.error = result.error();
   }
@@ -130,7 +130,7 @@ void ScanPool::work() {
       continue;
     }
     lock.unlock();
-    Result<FileMetrics> result = mine.scan(fs_, join_path(folder_, listing_[*index].name));
+    Result<ScannedFile> result = mine.scan(fs_, join_path(folder_, listing_[*index].name));
     lock.lock();
     store(*index, std::move(result));
     if (awaited_ == *index) ready_.notify_one();

@@ -19,12 +19,18 @@
 
 namespace zentil {
 
+// One scanned file: its counts, with fileSize read after the scan, and the kind it declares.
+struct ScannedFile {
+  FileMetrics metrics;
+  SpecKind kind = SpecKind::None;
+};
+
 // What one thread needs to scan files: a scanner and a read buffer, both reused file after file.
 class FileScanner {
  public:
   FileScanner();
-  // Opens, scans and measures the file at `path`: its counts, with fileSize read after the scan.
-  Result<FileMetrics> scan(FileSystem& fs, const std::string& path);
+  // Opens, scans and measures the file at `path`.
+  Result<ScannedFile> scan(FileSystem& fs, const std::string& path);
 
  private:
   // The read buffer starts a page: the kernel copies into it with `rep movsb`, which runs
@@ -61,7 +67,7 @@ class ScanPool {
 
   // The counts of listing entry `index`, which must have the archive attribute and come after
   // the entry of the previous call.
-  Result<FileMetrics> take(std::size_t index);
+  Result<ScannedFile> take(std::size_t index);
 
   // The threads started besides the calling one (fewer than asked when the system refused one).
   std::size_t helper_threads() const { return threads_.size(); }
@@ -69,13 +75,13 @@ class ScanPool {
  private:
   struct Slot {
     bool ready = false;
-    FileMetrics metrics;
+    ScannedFile file;
     std::optional<Error> error;
   };
 
   // Under the lock: the next entry to scan, if the window allows one.
   std::optional<std::size_t> claim();
-  void store(std::size_t index, Result<FileMetrics>&& result);
+  void store(std::size_t index, Result<ScannedFile>&& result);
   // Under the lock: whether half the window is free for the helpers.
   bool roomy() const;
   std::size_t next_archive(std::size_t from) const;
