@@ -20,7 +20,7 @@ void CliObserver::progress_changed(std::string_view text, ProgressStage stage) {
 void CliObserver::show_message(std::string_view text, MessageKind kind) {
   end_progress_line();
   if (kind == MessageKind::Result) {
-    write_text(out_, std::string(text) + "\n");
+    if (show_results_) write_text(out_, std::string(text) + "\n");
   } else {
     const char* prefix = kind == MessageKind::Failure ? "zentil-report: " : "";
     write_text(err_, prefix + std::string(text) + "\n");

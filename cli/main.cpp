@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_observer.h"
+#include "cli/report_command.h"
 #include "platform/console.h"
-#include "platform/file_system.h"
-#include "platform/number_format.h"
-#include "report/report_run.h"
 
 #ifdef _WIN32
 #include "platform/windows/wide_text.h"
@@ -17,9 +14,13 @@
 
 namespace {
 
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
 constexpr const char* kUsage = "Uso: zentil-report [--quiet] [--jobs N] CARPETA [INFORME]";
+
+int usage_error() {
+  zentil::write_text(
+      stderr, std::string(kUsage) + "\nPruebe «zentil-report --help» para más información.\n");
+  return zentil::kExitUsage;
+}
 
 // `args` are the program's arguments in UTF-8, the program's name first.
 int run(std::vector<std::string> args) {
@@ -27,7 +28,8 @@ int run(std::vector<std::string> args) {
 
   CLI::App app(
       "Mide una KB a partir de su carpeta de specs: escribe el informe CSV (una fila por "
-      "archivo) e imprime la cantidad de archivos procesados y el Zentil de la KB.",
+      "archivo) e imprime la cantidad de archivos procesados y el Zentil de la KB. Puede "
+      "mostrar dónde está el tamaño y qué cambió desde un informe anterior.",
       "zentil-report");
   // Every word of the help in Spanish: the formatter's labels, and the group that the options
   // (help and version included, so set first) are listed under.
@@ -40,23 +42,40 @@ int run(std::vector<std::string> args) {
   app.set_version_flag("-V,--version", "zentil-report " ZENTIL_VERSION,
                        "Muestra la versión y termina");
 
-  std::string source;
-  std::string report = zentil::default_report_path();
-  bool quiet = false;
-  unsigned jobs = 0;  // one per core
-  app.add_option("CARPETA", source, "Carpeta de specs")->required()->type_name("");
+  zentil::ReportCommand command;
+  std::string report;
+  app.add_option("CARPETA", command.source,
+                 "Carpeta de specs; con --compare, también un informe guardado, que se compara "
+                 "con ANTERIOR sin leer ninguna carpeta ni escribir ningún informe")
+      ->required()
+      ->type_name("");
   app.add_option("INFORME", report,
                  "Archivo de informe (por omisión, KBReport.csv en la carpeta actual)")
       ->type_name("");
-  app.add_flag("-q,--quiet", quiet, "No muestra el avance en la terminal");
-  app.add_option("-j,--jobs", jobs,
+  app.add_flag("-q,--quiet", command.quiet, "No muestra el avance en la terminal");
+  app.add_option("-j,--jobs", command.jobs,
                  "Archivos que se leen a la vez (por omisión, uno por núcleo; como máximo 32)")
       ->type_name("N")
       ->check(CLI::Validator(CLI::PositiveNumber).description(""));  // no "N:POSITIVE"
+  app.add_flag("--summary", command.summary,
+               "Tras los dos mensajes, el tamaño por tipo de objeto y los objetos más grandes");
+  app.add_option("--compare", command.compare,
+                 "Compara con un informe anterior (puede ser el mismo INFORME que se reemplaza: "
+                 "se lee antes): el Zentil antes y ahora y los objetos agregados, quitados y "
+                 "cambiados")
+      ->type_name("ANTERIOR");
+  app.add_flag("--json", command.json,
+               "En lugar del texto, un documento JSON (UTF-8) en la salida estándar");
+  app.add_option("--html", command.html,
+                 "Escribe además una página autocontenida con las cifras y sus gráficos")
+      ->type_name("PAGINA");
+  app.add_option("--top", command.top, "Objetos de cada lista (por omisión, 10)")
+      ->type_name("N")
+      ->check(CLI::Validator(CLI::NonNegativeNumber).description(""));
   app.footer(
-      "Códigos de salida: 0 informe escrito; 1 la ejecución falló (el mensaje nombra el "
-      "archivo y la causa; un informe anterior queda intacto); 2 uso incorrecto o carpeta "
-      "vacía.");
+      "Códigos de salida: 0 informe escrito (o informes comparados); 1 la ejecución falló (el "
+      "mensaje nombra el archivo y la causa; un informe anterior queda intacto); 2 uso "
+      "incorrecto o carpeta vacía.");
 
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -70,35 +89,24 @@ int run(std::vector<std::string> args) {
     zentil::write_text(stderr, err.str());
     return code;
   } catch (const CLI::ParseError&) {
-    zentil::write_text(
-        stderr, std::string(kUsage) + "\nPruebe «zentil-report --help» para más información.\n");
-    return kExitUsage;
+    return usage_error();
   }
-
-  zentil::RunSettings settings;
-  settings.sourcePath = source;
-  settings.reportPath = report;
-  settings.decimalSeparator = zentil::user_decimal_separator();
-  settings.jobs = jobs;
-
-  const std::unique_ptr<zentil::FileSystem> fs = zentil::make_system_file_system();
-  zentil::CliObserver observer(stdout, stderr, !quiet && zentil::is_terminal(stderr));
-  const zentil::RunOutcome outcome = zentil::run_report(settings, *fs, observer);
-
+  if ((command.html && command.html->empty()) || (command.compare && command.compare->empty())) {
+    return usage_error();
+  }
+  if (app.count("INFORME") > 0) command.report = report;
+  if (command.html && command.report && *command.html == *command.report) {
+    zentil::write_text(stderr,
+                       "zentil-report: la página y el informe no pueden ser el mismo archivo: " +
+                           *command.html + "\n");
+    return zentil::kExitUsage;
+  }
+  const int code = zentil::run_report_command(command);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     zentil::write_text(stderr, "zentil-report: no se pudo escribir la salida estándar\n");
-    return kExitFailed;
+    return zentil::kExitFailed;
   }
-  switch (outcome.result) {
-    case zentil::RunResult::Completed:
-      return 0;
-    case zentil::RunResult::NoSource:
-      return kExitUsage;
-    case zentil::RunResult::Failed:
-    case zentil::RunResult::Stopped:  // nothing here asks for a stop
-      return kExitFailed;
-  }
-  return kExitFailed;
+  return code;
 }
 
 }  // namespace

@@ -20,4 +20,8 @@ bool is_terminal(std::FILE* stream);
 // and PowerShell's tools read it with. Returns false when the write failed.
 bool write_text(std::FILE* stream, std::string_view text);
 
+// Writes a UTF-8 document (JSON) that scripts read back: a console shows it as write_text() does,
+// but redirected to a file or a pipe its bytes stay UTF-8 whatever the code page.
+bool write_utf8_document(std::FILE* stream, std::string_view text);
+
 }  // namespace zentil

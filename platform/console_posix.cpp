@@ -21,4 +21,8 @@ bool write_text(std::FILE* stream, std::string_view text) {
   return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
 }
 
+bool write_utf8_document(std::FILE* stream, std::string_view text) {
+  return write_text(stream, text);
+}
+
 }  // namespace zentil

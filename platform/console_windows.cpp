@@ -61,4 +61,9 @@ bool write_text(std::FILE* stream, std::string_view text) {
   return true;
 }
 
+bool write_utf8_document(std::FILE* stream, std::string_view text) {
+  if (is_terminal(stream)) return write_text(stream, text);
+  return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+}
+
 }  // namespace zentil

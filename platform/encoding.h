@@ -11,4 +11,13 @@ namespace zentil {
 // byte. A carriage return or line feed becomes "?" either way, so the row stays one line.
 void append_report_name(std::string& out, std::string_view name);
 
+// A name as a report holds it (bytes in the report's code page, as above) in UTF-8. Every byte
+// decodes to some character, so the result is always valid UTF-8.
+std::string report_name_to_utf8(std::string_view bytes);
+
+// What two UTF-8 file names have in common when the system takes them for the same file: on
+// POSIX systems the name itself (names differ by any byte); on Windows, whose names ignore case,
+// its upper-case form.
+std::string file_name_key(std::string_view utf8);
+
 }  // namespace zentil

@@ -61,6 +61,19 @@ bool is_ascii(std::string_view s) {
   return true;
 }
 
+void append_utf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
 void append_bytes(std::string& out, std::string_view name) {
   const std::size_t start = out.size();
   out.append(name);
@@ -82,6 +95,20 @@ void append_report_name(std::string& out, std::string_view name) {
     }
     out += to_windows1252(*cp);
   }
+}
+
+std::string report_name_to_utf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 4);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    append_utf8(out, byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char32_t{byte});
+  }
+  return out;
+}
+
+std::string file_name_key(std::string_view utf8) {
+  return std::string(utf8);
 }
 
 }  // namespace zentil

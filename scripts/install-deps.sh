@@ -9,13 +9,14 @@
 set -euo pipefail
 
 declare -A sets=(
-  # Compile and run: the compiler and CMake, CLI11, Qt 6 with its Wayland platform, Spanish
-  # dialogs and the window's font, and rsvg-convert for the icon's sizes.
-  [build]="build-essential cmake ninja-build pkg-config libcli11-dev
+  # Compile and run: the compiler and CMake, CLI11 and nlohmann-json, Qt 6 with its Wayland
+  # platform, Spanish dialogs and the window's font, and rsvg-convert for the icon's sizes.
+  [build]="build-essential cmake ninja-build pkg-config libcli11-dev nlohmann-json3-dev
            qt6-base-dev qt6-wayland qt6-translations-l10n libgl-dev fonts-dejavu-core
            librsvg2-bin"
-  # The test suite: GoogleTest, and the es_ES.UTF-8 locale (generated below).
-  [test]="libgtest-dev libgmock-dev locales"
+  # The test suite: GoogleTest, the es_ES.UTF-8 locale (generated below), and libxml2, whose
+  # strict parser reads the summary's page back.
+  [test]="libgtest-dev libgmock-dev locales libxml2-dev"
   # The benchmark kit (bench/run.sh).
   [bench]="libbenchmark-dev hyperfine ripgrep gawk time"
   # The libFuzzer targets (fuzz/run.sh).
@@ -32,11 +33,13 @@ declare -A sets=(
   # CPack's dpkg-shlibdeps, and the validators (scripts/check-package.sh).
   [package]="scdoc icoutils dpkg-dev lintian appstream desktop-file-utils man-db"
   # The Windows programs, cross-built, and their tests under Wine: MinGW-w64 with posix
-  # threads, GoogleTest's sources, CLI11's headers, the icon's tools, Wine, and the es_ES.UTF-8
-  # locale; wixl for the MSI; the window's tests draw it on Xvfb (with Wine's own fonts, Tahoma
-  # for the dialog font and Marlett for the caption's buttons) and drive it with xdotool.
+  # threads, GoogleTest's sources, CLI11's and nlohmann-json's headers, the icon's tools, Wine,
+  # and the es_ES.UTF-8 locale; wixl for the MSI; the window's tests draw it on Xvfb (with
+  # Wine's own fonts, Tahoma for the dialog font and Marlett for the caption's buttons) and drive
+  # it with xdotool.
   [windows]="cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev
-             librsvg2-bin icoutils wixl wine wine64 fonts-wine locales xvfb xauth xdotool"
+             nlohmann-json3-dev librsvg2-bin icoutils wixl wine wine64 fonts-wine locales
+             xvfb xauth xdotool"
 )
 
 wanted=("$@")

@@ -13,63 +13,23 @@
 #include <fstream>
 #include <map>
 
+#include "cli_run.h"
 #include "metrics/report_row.h"
 #include "support.h"
 
 namespace zentil {
 namespace {
 
+using testing::Args;
+using testing::cli;
+using testing::Ran;
 using testing::read_file;
 using testing::TempDir;
-using Args = std::vector<std::string>;
 
 const std::string kOdd = ZENTIL_SOURCE_DIR "/tests/golden/odd";
 // Root may read and write anything: the faults of rights are tried as nobody.
 const Args kAsNobody =
     ::geteuid() == 0 ? Args{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"} : Args{};
-
-struct Ran {
-  int code = -1;  // -1: it did not exit
-  std::string out, err;
-  long peak_kib = 0;
-};
-
-std::string drain(int fd) {
-  std::string bytes;
-  char buffer[4096];
-  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
-  ::close(fd);
-  return bytes;
-}
-
-// Runs `prefix` (programs that set the run up and start the next one: env, prlimit, setpriv, sh)
-// and zentil-report with `args`, in the C.UTF-8 locale; an alarm ends it should it hang. Its
-// output goes to pipes, which a file-size limit does not cut, and is read once it has ended.
-Ran cli(Args args, const Args& prefix = {}) {
-  args.insert(args.begin(), ZENTIL_REPORT_BIN);
-  args.insert(args.begin(), prefix.begin(), prefix.end());
-  int out[2], err[2];
-  if (::pipe(out) != 0 || ::pipe(err) != 0) return {};
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(out[1], 1);
-    ::dup2(err[1], 2);
-    ::setenv("LC_ALL", "C.UTF-8", 1);
-    ::alarm(120);
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execvp(argv[0], argv.data());
-    ::_exit(127);
-  }
-  ::close(out[1]);
-  ::close(err[1]);
-  int status = 0;
-  rusage usage{};
-  ::wait4(pid, &status, 0, &usage);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, drain(out[0]), drain(err[0]),
-          usage.ru_maxrss};
-}
 
 TEST(Cli, ExitCodesAndMessages) {
   TempDir out;
