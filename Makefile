@@ -3,8 +3,8 @@ PRESET ?= release
 BUILD  := build/$(PRESET)
 BIN    := $(BUILD)/bin
 
-.PHONY: all deps configure build run report screenshot test asan package windows test-windows \
-        screenshot-windows \
+.PHONY: all deps configure build run report screenshot page test asan package windows \
+        test-windows screenshot-windows \
         format bench clean
 
 all: build
@@ -41,6 +41,11 @@ report: build
 # Pictures of the window for the README, rendered by a real X server (Xvfb).
 screenshot: build
 	xvfb-run -a -s '-screen 0 800x600x24' $(BIN)/zentil-snapshot docs
+
+# docs/sample-kb-page.png: the sample KB's summary and comparison page, drawn by chromium.
+page: build
+	@scripts/install-deps.sh page
+	scripts/sample-page.sh $(BIN)
 
 test: build
 	ctest --preset $(PRESET)

@@ -1,6 +1,7 @@
 // A libFuzzer target around one property of fuzz_properties.h, named by ZENTIL_FUZZ_CHECK:
-// scanner_fuzzer (spec file bytes count the same however they are read) and report_row_fuzzer
-// (any file name and counters give one well-formed report row).
+// scanner_fuzzer (spec file bytes count the same however they are read), report_row_fuzzer
+// (any file name and counters give one well-formed report row) and saved_report_fuzzer (any
+// bytes read back as an earlier report give the same rows or message however they are read).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -11,7 +11,7 @@ scripts/install-deps.sh build fuzz
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-if [ "${#targets[@]}" -eq 0 ]; then targets=(scanner_fuzzer report_row_fuzzer); fi
+if [ "${#targets[@]}" -eq 0 ]; then targets=(scanner_fuzzer report_row_fuzzer saved_report_fuzzer); fi
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]}"

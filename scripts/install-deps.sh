@@ -26,6 +26,9 @@ declare -A sets=(
   [screenshot]="xvfb xauth"
   # The Windows window's picture: xwd grabs it from Xvfb, netpbm makes it a PNG.
   [screenshot-windows]="x11-apps netpbm"
+  # The summary's page drawn by a real browser for the README (scripts/sample-page.sh):
+  # chromium, and netpbm to cut the empty page away.
+  [page]="chromium fonts-dejavu-core netpbm"
   # The window's responsiveness during a long run (bench/responsiveness-qt.sh): Xvfb, xdotool,
   # xwd for its pictures and the headers of the X protocol's library for its ping.
   [responsiveness]="xvfb xauth xdotool x11-apps libxcb1-dev"

@@ -32,7 +32,9 @@ const Args kAsNobody =
     ::geteuid() == 0 ? Args{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"} : Args{};
 
 TEST(Cli, ExitCodesAndMessages) {
-  TempDir out;
+  TempDir out, alike;
+  alike.write("\xE6\x97\xA5.spc", "");  // both "?.spc" in Windows-1252
+  alike.write("\xE6\x9C\x88.spc", "");
   const std::string done = "Cantidad de archivos procesados: 10\nZentil de la KB: 0.28\n";
   const std::string done_es = "Cantidad de archivos procesados: 10\nZentil de la KB: 0,28\n";
   const Args to_full = {"sh", "-c", "exec \"$0\" \"$@\" >/dev/full"};
@@ -51,6 +53,38 @@ TEST(Cli, ExitCodesAndMessages) {
       {"no arguments", {}, {}, 2, "", "Uso: zentil-report"},
       {"no jobs", {}, {"--jobs", "0", kOdd}, 2, "", "Uso: zentil-report"},
       {"standard output fails", to_full, {kOdd, out / "r"}, 1, "", "zentil-report: no se pudo"},
+      {"two saved reports",
+       {},
+       {"--compare", kOdd + ".csv", kOdd + ".csv"},
+       0,
+       "Comparado con el informe anterior " + kOdd + ".csv:\n  Zentil de la KB: 0.28 -> 0.28 (+0)",
+       ""},
+      {"two saved reports and a report",
+       {},
+       {"--compare", kOdd + ".csv", kOdd + ".csv", out / "r"},
+       2,
+       "",
+       "zentil-report: al comparar dos informes guardados no se escribe"},
+      {"the page is the report",
+       {},
+       {"--html", out / "r", kOdd, out / "r"},
+       2,
+       "",
+       "zentil-report: la página y el informe no pueden ser el mismo archivo"},
+      {"no folder for the page",
+       {},
+       {"--html", out / "no/p.html", kOdd, out / "r"},
+       1,
+       "",
+       "zentil-report: No se pudo crear la página " + out / "no/p.html"},
+      {"names written alike",
+       {},
+       {"--compare", kOdd + ".csv", alike.path(), out / "r"},
+       1,
+       "",
+       "zentil-report: No se puede comparar con el informe anterior: dos archivos de la carpeta "
+       "se escriben «?.spc»"},
+      {"a negative top", {}, {"--top", "-1", kOdd}, 2, "", "Uso: zentil-report"},
   };
   for (const auto& c : cases) {
     const Ran r = cli(c.args, c.prefix);

@@ -203,6 +203,9 @@ TEST(Kb, BadEarlierReportsStopBeforeAnythingIsWritten) {
       {"the same name twice", header + row + "x,y.spc,2,3,0,0,0,0,0,0,0,0,0,0\r\n" + row,
        "línea 4: el archivo «a.spc» ya aparece en la línea 2"},
       {"an empty line between rows", header + row + "\r\n" + row, "línea 3: una fila vacía"},
+      {"a line no row is as long as", header + std::string(70000, 'x'),
+       "línea 2: la línea es "
+       "demasiado larga"},
   };
   const std::string src = ZENTIL_SOURCE_DIR "/tests/golden/rules/";
   for (const auto& c : cases) {

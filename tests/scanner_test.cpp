@@ -32,11 +32,14 @@ TEST(Fuzz, KeptInputs) {
       {"fuzz/corpus/scanner_fuzzer", fuzz::check_scanner},
       {"fuzz/regressions/scanner_fuzzer", fuzz::check_scanner},
       {"fuzz/corpus/report_row_fuzzer", fuzz::check_report_row},
-      {"fuzz/regressions/report_row_fuzzer", fuzz::check_report_row}};
+      {"fuzz/regressions/report_row_fuzzer", fuzz::check_report_row},
+      {"tests/golden", fuzz::check_saved_report},
+      {"fuzz/corpus/saved_report_fuzzer", fuzz::check_saved_report},
+      {"fuzz/regressions/saved_report_fuzzer", fuzz::check_saved_report}};
   for (const auto& [dir, check] : kept) {
     for (const auto& file :
          std::filesystem::directory_iterator(ZENTIL_SOURCE_DIR "/" + std::string(dir))) {
-      if (file.path().filename().string().starts_with(".")) continue;
+      if (file.is_directory() || file.path().filename().string().starts_with(".")) continue;
       const std::string bytes = testing::read_file(file.path());
       for (const char seed : {0, 1, 2, 3, 5, 8}) {
         const std::string header = seed ? std::string{char(seed * 37), 0, seed, 0} : "";

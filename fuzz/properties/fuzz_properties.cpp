@@ -6,8 +6,12 @@
 #include <cstdint>
 #include <random>
 
+#include <set>
+
 #include "metrics/report_row.h"
 #include "metrics/spec_scanner.h"
+#include "platform/encoding.h"
+#include "report/saved_report.h"
 
 namespace zentil::fuzz {
 namespace {
@@ -86,6 +90,43 @@ std::string check_report_row(std::string_view input) {
   }
   if (commas(row) != commas(name) + 12)
     return "the row has not 13 fields besides the name's commas";
+  return {};
+}
+
+std::string check_saved_report(std::string_view input) {
+  const std::size_t most = 1 + byte_at(input, 0) % 64;
+  const std::string_view bytes = input.substr(std::min<std::size_t>(1, input.size()));
+  // The rows or the message, as text; a row that breaks the rules makes the property fail.
+  std::string broken;
+  const auto read = [&](std::size_t piece) {
+    SavedReportReader reader("r.csv");
+    Status s;
+    for (std::string_view rest = bytes; s.ok() && !rest.empty();) {
+      s = reader.feed(rest.substr(0, piece));
+      rest.remove_prefix(std::min(piece, rest.size()));
+    }
+    if (s.ok()) s = reader.finish();
+    if (!s.ok()) return "error: " + s.error().message;
+    std::string text;
+    std::set<std::string> keys;
+    std::int64_t sum = 0;
+    for (const KbRow& row : reader.rows()) {
+      if (row.name.empty() || !keys.insert(file_name_key(row.name)).second) {
+        broken = "a row without a name, or a name twice: " + row.name;
+      }
+      sum += row.lines;
+      text += row.name + "=" + std::to_string(row.lines) + "\n";
+    }
+    if (sum != reader.lines()) broken = "the lines do not sum as reported";
+    return text;
+  };
+  const std::string whole = read(bytes.size() + 1);
+  if (!broken.empty()) return broken;
+  for (const std::size_t piece : {most, std::size_t{1}}) {
+    const std::string got = read(piece);
+    if (got != whole)
+      return "in pieces of " + std::to_string(piece) + ": " + got + "\n  whole: " + whole;
+  }
   return {};
 }
 

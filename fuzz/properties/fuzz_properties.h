@@ -19,6 +19,11 @@ std::string check_scanner(std::string_view input);
 // the name.
 std::string check_report_row(std::string_view input);
 
+// The input's first byte chooses piece sizes; the rest is an earlier report. Read in those
+// pieces, one byte at a time, or whole, it must give the same rows or the same message; rows
+// read have names, distinct as the system matches them, and lines that sum as reported.
+std::string check_saved_report(std::string_view input);
+
 // The kind ("T", "P", "R"; nothing for "O") and the counters that are not 0, in the order
 // FileMetrics declares them: "T tables=1 lines=3 ...". Names: tables, attrs, lines, size,
 // deletes, tattrs (tableAttributes), aprops (attributeProperties), tprops

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 #include "metrics/report_row.h"
 #include "platform/system_error.h"
@@ -196,6 +197,19 @@ TEST(ZentilReportExe, ArgumentsOutputAndExitCodes) {
   }
   EXPECT_EQ(read_file(report),
             std::string(kReportHeader) + "a\xF1o.spc,1,16,0,0,0,0,0,0,0,0,0,1\r\n");
+  // Compared with an earlier report: names matched ignoring case, as Windows matches them; in the
+  // JSON in UTF-8, from the report's code page ("?" for a character the code page lacks).
+  dir.write("kb2/a\xC3\xB1o.spc", "v_i(&Variable)\r\n");
+  dir.write("kb2/\xE6\x97\xA5.spc", "v_i(&Variable)\r\n");
+  const std::string numbers = ",16,0,0,0,0,0,0,0,0,0,1\r\n";
+  const std::string earlier = dir.write("antes.csv", std::string(kReportHeader) + "A\xD1O.SPC,5" +
+                                                         numbers + "\xE9t\xE9.spc,2" + numbers);
+  const Ran compared = run_exe({"--json", "--compare", earlier, dir / "kb2", dir / "kb2.csv"}, dir);
+  ASSERT_EQ(compared.code, 0u) << compared.err;
+  EXPECT_EQ(nlohmann::json::parse(compared.out)["compare"], nlohmann::json::parse(R"({
+      "before": {"rows": 2, "lines": 7, "score": 0.07},
+      "added": [{"name": "?.spc", "lines": 1}], "removed": [{"name": "\u00e9t\u00e9.spc", "lines": 2}],
+      "changed": [{"name": "a\u00f1o.spc", "before": 5, "after": 1}], "unchanged": 0})"));
   // Help in the code page; the report by default in the current folder.
   EXPECT_NE(run_exe({"--help"}, dir).out.find("como m\xE1ximo 32"), std::string::npos);
   EXPECT_EQ(run_exe({src}, dir).code, 0u);
