@@ -112,4 +112,29 @@ for c in "${which[@]}"; do
       if (corpus == "B") printf "metas B: j2 <= 1.25 x floor-2: %s; j2 <= 0.8 x mejor par: %s\n", (z2 <= 1.25 * f2 ? "sí" : "NO"), (z2 <= 0.8 * best ? "sí" : "NO")
       if (corpus == "D") printf "metas D: j2 <= 2.0 x floor-2: %s; j2 <= 0.6 x el más rápido de rg, grep y wc: %s (%.2f); j2 <= 0.6 x j1: %s\n", (z2 <= 2.0 * f2 ? "sí" : "NO"), (z2 <= 0.6 * fast ? "sí" : "NO"), z2 / fast, (z2 <= 0.6 * z1 ? "sí" : "NO")
     }' "$work/$c.csv"
+
+  # What --summary, --compare, --json and --html add to a run, on the corpora of many small files
+  # (B) and of busy lines (D). The earlier report is this run's with every 50th row gone and
+  # every 20th row's lines changed, as between two releases; goal: at most 5 % more time, and
+  # under 32 MB of memory on B.
+  if [ "$c" = B ] || [ "$c" = D ]; then
+    awk -F, 'NR == 1 || NR % 50 != 0 { if (NR > 1 && NR % 20 == 0) $2 = $2 + 7; print }' OFS=, \
+      "$work/j1.csv" >"$work/anterior.csv"
+    all="--summary --compare $work/anterior.csv --json --html $work/pagina.html"
+    kb=$(/usr/bin/time -f %M "$bin/zentil-report" --quiet --jobs 2 $all "$dir" "$work/t.csv" 2>&1 >/dev/null)
+    kb0=$(/usr/bin/time -f %M "$bin/zentil-report" --quiet --jobs 2 "$dir" "$work/t.csv" 2>&1 >/dev/null)
+    hyperfine --style basic --warmup 2 --runs "$runs" --output=pipe --export-csv "$work/$c-kb.csv" \
+      -n "zentil-j2" "$bin/zentil-report --quiet --jobs 2 $dir $work/t.csv" \
+      -n "zentil-j2 con todo" "$bin/zentil-report --quiet --jobs 2 $all $dir $work/t.csv" \
+      >"$work/$c-kb.log" 2>&1 || { cat "$work/$c-kb.log" >&2; exit 1; }
+    awk -F, -v corpus="$c" -v kb="$kb" -v kb0="$kb0" '
+      NR == 2 { plain = $4 * 1000 } NR == 3 { all = $4 * 1000 }
+      END {
+        extra = 100 * (all / plain - 1)
+        printf "resumen, comparación, JSON y página: %.1f ms frente a %.1f ms, %+.1f %% (meta: <= 5 %%: %s)\n", all, plain, extra, (extra <= 5 ? "sí" : "NO")
+        printf "memoria máxima --jobs 2: %d MB con todo, %d MB sin opciones", kb / 1024, kb0 / 1024
+        if (corpus == "B") printf " (meta B: < 32 MB: %s)", (kb < 32 * 1024 ? "sí" : "NO")
+        printf "\n"
+      }' "$work/$c-kb.csv"
+  fi
 done

@@ -35,6 +35,7 @@ TEST(Cli, ExitCodesAndMessages) {
   TempDir out, alike;
   alike.write("\xE6\x97\xA5.spc", "");  // both "?.spc" in Windows-1252
   alike.write("\xE6\x9C\x88.spc", "");
+  const std::string never = out / "never.csv";  // the report of runs that must write nothing
   const std::string done = "Cantidad de archivos procesados: 10\nZentil de la KB: 0.28\n";
   const std::string done_es = "Cantidad de archivos procesados: 10\nZentil de la KB: 0,28\n";
   const Args to_full = {"sh", "-c", "exec \"$0\" \"$@\" >/dev/full"};
@@ -93,6 +94,7 @@ TEST(Cli, ExitCodesAndMessages) {
     EXPECT_TRUE(r.err.starts_with(c.err)) << c.name << ": " << r.err;
   }
   EXPECT_EQ(read_file(out / "KBReport.csv"), read_file(kOdd + ".csv"));
+  EXPECT_FALSE(std::filesystem::exists(never));
   const std::string help = cli({"--help"}).out;  // every word of it in Spanish
   EXPECT_TRUE(help.starts_with("Mide una KB")) << help;
   for (const char* english :
