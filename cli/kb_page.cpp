@@ -291,10 +291,10 @@ std::string kb_page(const KbFigures& now, const KbComparison* comparison,
     const auto list = [&](const char* id, const char* what, std::size_t count, auto&& rows) {
       html += std::string("<details><summary>Objetos ") + what + " (" + std::to_string(count) +
               ")</summary>\n<table id=\"" + id +
-              "\"><tr><th>Objeto</th><th class=\"n\">Antes</th><th class=\"n\">Ahora</th>"
-              "<th class=\"n\">Diferencia</th></tr>\n";
+              "\"><thead><tr><th>Objeto</th><th class=\"n\">Antes</th><th class=\"n\">Ahora</th>"
+              "<th class=\"n\">Diferencia</th></tr></thead><tbody>\n";
       rows();
-      html += "</table></details>\n";
+      html += "</tbody></table></details>\n";
     };
     const auto row = [&](const std::string& name, const std::string& before,
                          const std::string& after, std::int64_t change) {
@@ -321,8 +321,8 @@ std::string kb_page(const KbFigures& now, const KbComparison* comparison,
   if (now.kinds) {
     html += "<section id=\"kinds\">\n<h2>Tamaño por tipo de objeto</h2>\n" +
             kinds_chart(*now.kinds) +
-            "<table id=\"kinds-table\"><tr><th>Tipo</th><th class=\"n\">Objetos</th>"
-            "<th class=\"n\">Líneas</th><th class=\"n\">Parte</th></tr>\n";
+            "<table id=\"kinds-table\"><thead><tr><th>Tipo</th><th class=\"n\">Objetos</th>"
+            "<th class=\"n\">Líneas</th><th class=\"n\">Parte</th></tr></thead><tbody>\n";
     for (std::size_t k = 0; k < kKindNames.size(); ++k) {
       const KindTotals& t = (*now.kinds)[k];
       html += std::string("<tr data-kind=\"") + kKindKeys[k] +
@@ -331,7 +331,7 @@ std::string kb_page(const KbFigures& now, const KbComparison* comparison,
               page.cell(t.lines, "n lines") + "<td class=\"n\">" +
               escape(share_text(t.lines, now.lines, sep)) + "</td></tr>\n";
     }
-    html += "</table>\n</section>\n";
+    html += "</tbody></table>\n</section>\n";
   }
 
   const std::vector<KbRow> largest = largest_rows(now.rows, options.top);
@@ -341,13 +341,13 @@ std::string kb_page(const KbFigures& now, const KbComparison* comparison,
                             : "Los " + std::to_string(largest.size()) + " objetos más grandes";
     html += "<section id=\"largest-section\">\n<h2>" + heading + "</h2>\n" +
             bars_chart(largest, "Líneas efectivas de los objetos más grandes") +
-            "<table id=\"largest\"><tr><th>Objeto</th><th class=\"n\">Líneas</th>"
-            "<th class=\"n\">Parte</th></tr>\n";
+            "<table id=\"largest\"><thead><tr><th>Objeto</th><th class=\"n\">Líneas</th>"
+            "<th class=\"n\">Parte</th></tr></thead><tbody>\n";
     for (const KbRow& r : largest) {
       html += "<tr><td class=\"name\">" + escape(r.name) + "</td>" + page.cell(r.lines, "n lines") +
               "<td class=\"n\">" + escape(share_text(r.lines, now.lines, sep)) + "</td></tr>\n";
     }
-    html += "</table>\n</section>\n";
+    html += "</tbody></table>\n</section>\n";
   }
   html += "<footer>Generado por zentil-report " ZENTIL_VERSION
           ". El Zentil de la KB es la suma de las líneas efectivas de sus objetos dividida por "

@@ -91,7 +91,7 @@ class Page {
 
 // The rows of one of the page's tables as the JSON writes them.
 Json page_rows(const Page& page, const std::string& table) {
-  const std::string rows = "//h:table[@id='" + table + "']/h:tr[h:td]";
+  const std::string rows = "//h:table[@id='" + table + "']/h:tbody/h:tr";
   Json list = Json::array();
   const auto names = page.all(rows + "/h:td[1]");
   const auto before = page.all(rows + "/h:td[contains(@class,'before')]/@data-value");
