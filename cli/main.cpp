@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/report_command.h"
 #include "platform/console.h"
 
 #ifdef _WIN32
+#include "cli/windows_arguments.h"
 #include "platform/windows/wide_text.h"
 #endif
 
@@ -114,7 +116,12 @@ int run(std::vector<std::string> args) {
 #ifdef _WIN32
 // Windows hands the arguments over as UTF-16, so that any folder name arrives intact.
 int wmain(int argc, wchar_t** argv) {
-  return run(zentil::utf8_arguments(argc, argv));
+  std::vector<std::string> args = zentil::utf8_arguments(argc, argv);
+  if (const std::optional<std::string> error = zentil::adapt_windows_arguments(args)) {
+    zentil::write_text(stderr, *error);
+    return kExitUsage;
+  }
+  return run(std::move(args));
 }
 #else
 int main(int argc, char** argv) {

@@ -3,8 +3,9 @@
 # in the project's Wine prefix, the way a user meets it: a quiet per-user install; the files,
 # the Start-menu shortcut (when the package has the window) and the "Apps & features" entry;
 # the installed zentil-report.exe over examples/sample-kb/, whose report must be the golden one
-# byte for byte; an upgrade in place by a package of the next version; and a quiet removal
-# that leaves nothing behind. Run by `make test-windows`.
+# byte for byte; an upgrade in place by a package of the next version; the window started from
+# its shortcut, whose report after a cancelled folder choice must land in Documents; and a quiet
+# removal that leaves nothing behind. Every step has a time limit. Run by `make test-windows`.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/windows
@@ -32,19 +33,30 @@ export WINEPREFIX=$build/wine WINEDEBUG=-all LC_ALL=C.UTF-8
 # Wine would also copy the shortcut into the Linux desktop's menu.
 export WINEDLLOVERRIDES=winemenubuilder.exe=d
 tmp=$(mktemp -d)
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$tmp"' EXIT
-"$root/scripts/wine-prefix.sh"
+trap '"$root/scripts/wine-prefix.sh" --stop "$WINEPREFIX"; rm -rf "$tmp"' EXIT
+timeout 300 "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+# The session's windows are drawn on the prefix's own X server.
+DISPLAY=$(cat "$WINEPREFIX/.x-display")
+export DISPLAY
+# No Windows program may hang the check.
+wine_program=$(command -v wine)
+wine() { timeout -k 10 180 "$wine_program" "$@"; }
 
 # A Linux path as a Windows program sees it: Wine's drive Z: is the Linux root.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # The value of a Windows environment variable, and the Linux path of a Windows path.
 winvar() { wine cmd /c "echo %$1%" </dev/null | tr -d '\r'; }
-unixpath() { winepath -u "$1" 2>/dev/null | sed 's:/*$::'; }
+unixpath() { timeout 60 winepath -u "$1" 2>/dev/null | sed 's:/*$::'; }
 
 local_appdata=$(winvar LOCALAPPDATA)
 user_programs=$(unixpath "$local_appdata")/Programs
 install_dir=$user_programs/Zentil
 shortcut="$(unixpath "$(winvar APPDATA)")/Microsoft/Windows/Start Menu/Programs/Zentil.lnk"
+# The user's Documents ("My Documents"), as Windows and as Linux name it.
+documents_win=$(wine reg query \
+  'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v Personal \
+  </dev/null | tr -d '\r' | sed -n 's/^ *Personal  *REG_SZ  *//p') || true
+documents=$(unixpath "$documents_win")
 
 # "KEY|DisplayVersion|Publisher" for each "Apps & features" entry named Zentil. Windows keeps a
 # per-user install's entry under HKCU; Wine keeps every MSI's entry under HKLM.
@@ -108,11 +120,93 @@ check_installed() {
   step "  $(tr -d '\r' <<<"$out" | paste -sd ' ')"
 }
 
+# The first visible window whose name matches $1 and that is none of the windows $2..., within
+# 30 s; and whether window $1 goes within 30 s.
+await_window() {
+  local name=$1 id _
+  shift
+  for _ in $(seq 150); do
+    for id in $(xdotool search --onlyvisible --name "$name" 2>/dev/null); do
+      [[ " $* " == *" $id "* ]] || { echo "$id" && return 0; }
+    done
+    sleep 0.2
+  done
+  return 1
+}
+await_gone() {
+  local _
+  for _ in $(seq 150); do
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+    sleep 0.2
+  done
+  return 1
+}
+# Whether Linux process $1 ends within 30 s (a zombie has ended).
+await_end() {
+  local _ state
+  for _ in $(seq 150); do
+    state=$(ps -o stat= -p "$1" || true)
+    [[ -z "$state" || "$state" == Z* ]] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+# Keys pressed, with the input focus in window $1.
+keys() {
+  local window=$1
+  shift
+  timeout 30 xdotool windowfocus --sync "$window" && sleep 0.5 &&
+    timeout 60 xdotool key --delay 150 "$@"
+}
+
+# The window as the Start menu starts it: Wine's `start` hands the shortcut to ShellExecuteEx,
+# which opens it as Explorer does, in its working folder. There the report "..." button, its
+# folder dialog cancelled, puts KBReport.csv in the current folder: Documents, not the install
+# folder, which the removal must be able to take away whole.
+check_shortcut_folder() {
+  local main pid dialog box n report=$documents/KBReport.csv
+  # Never the Linux home folder, which a plain Wine prefix links it to.
+  [[ -n "$documents" && "$(realpath "$documents")/" == "$(realpath "$WINEPREFIX")/"* ]] ||
+    fail "la carpeta Documentos ($documents_win) no está dentro del prefijo de Wine"
+  rm -f "$report"
+  # Started from elsewhere, so that a shortcut without a working folder is seen. `start` does not
+  # wait for a shortcut's program: the window's process is found by its X window.
+  (cd "$tmp" && wine start /unix "$shortcut" </dev/null >/dev/null 2>&1) ||
+    fail "wine start no pudo abrir el acceso directo"
+  main=$(await_window '^Zentil Counter$') || fail "el acceso directo no abrió la ventana"
+  pid=$(timeout 30 xdotool getwindowpid "$main") || fail "la ventana no dice su proceso"
+  # The focus starts in txtPath; five Tabs reach the report "..." button.
+  timeout 30 xdotool windowfocus --sync "$main" && sleep 1 &&
+    timeout 60 xdotool type --delay 20 "$(winpath "$root/examples/sample-kb")\\" &&
+    keys "$main" Tab Tab Tab Tab Tab space || fail "no se pudo escribir en la ventana"
+  # The folder dialog's caption is the system's, in its language: any other window will do.
+  dialog=$(await_window . "$main") || fail "el botón \"...\" del informe no abrió el diálogo"
+  keys "$dialog" Escape && await_gone "$dialog" || fail "el diálogo de carpetas no se canceló"
+  # The focus is back on the "..." button; three Tabs reach "Generar".
+  keys "$main" Tab Tab Tab space || fail "no se pudo pulsar Generar"
+  for n in 1 2; do
+    box=$(await_window '^Zentil$' "$main") || fail "falta el mensaje $n del final del informe"
+    keys "$box" Return && await_gone "$box" || fail "el mensaje del informe no se cerró"
+  done
+  # Closed, and its program ended, before anything is removed.
+  keys "$main" alt+F4 && await_end "$pid" || fail "la ventana no se cerró"
+  [ ! -e "$install_dir/KBReport.csv" ] || fail "el informe quedó en la carpeta de instalación"
+  [ -f "$report" ] || fail "el informe no está en Documentos ($documents)"
+  cmp "$report" "$golden" || fail "el informe de la ventana difiere de $golden"
+  rm -f "$report"
+}
+
 # A package left installed by an earlier run that failed half way goes first.
 for key in $(arp_entries | cut -d'|' -f1); do
   step "quitando una instalación anterior: ${key##*\\}"
   msiexec /x "${key##*\\}" /qn
 done
+# So are files that such a run left in the install folder, where no removal takes them.
+if [ -e "$install_dir" ]; then
+  step "quitando los restos de una ejecución anterior en $install_dir"
+  rm -rf "$install_dir"
+  rmdir "$user_programs" 2>/dev/null || true
+fi
 programs_existed=""
 if [ -d "$user_programs" ]; then programs_existed=yes; fi
 
@@ -127,6 +221,12 @@ step "actualizando a $next con un paquete del mismo UpgradeCode"
 msiexec /i "$(winpath "$tmp/zentil-$next-windows-x64.msi")" /qn
 check_installed "$next"
 step "actualizado en su sitio: una sola entrada de Aplicaciones, versión $next"
+
+if [ -n "$window" ]; then
+  step "abriendo la ventana desde su acceso directo y cancelando la carpeta del informe"
+  check_shortcut_folder
+  step "  el informe quedó en $documents_win\\KBReport.csv, no en la carpeta de instalación"
+fi
 
 step "desinstalando (/x, /qn)"
 msiexec /x "$(winpath "$tmp/zentil-$next-windows-x64.msi")" /qn

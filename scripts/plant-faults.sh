@@ -14,10 +14,10 @@
 #
 # The list: "== NAME what the fault does" starts a fault, "== NAME @PRESET what it does" one
 # tried with another preset than release (windows: what `make windows` installs must be there;
-# the tests run under Wine, in the copy's own prefix); a plain line names the file the
-# following edits apply to; "- " lines hold the exact text to replace (several lines in a row
-# form one text), "+ " lines its replacement (none: the text is deleted); "#" lines are
-# comments. The text must occur exactly once in its file.
+# the tests run under Wine, in the copy's own prefix, then scripts/check-msi.sh when they all
+# pass); a plain line names the file the following edits apply to; "- " lines hold the exact
+# text to replace (several lines in a row form one text), "+ " lines its replacement (none: the
+# text is deleted); "#" lines are comments. The text must occur exactly once in its file.
 #
 # The report, on standard output and in <copy>/faults-<list>.txt: per fault "caught" with the
 # tests that failed, "MISSED", or "BROKEN" when the copy does not build with the fault in it;
@@ -118,14 +118,21 @@ preset_of() {  # the preset fault $1 is tried with
   echo "${preset:-release}"
 }
 run_suite() {  # prints the names of the tests that failed with preset $1; fails when the build does
+  local failed
   cmake --build "$copy/build/$1" >"$copy/build.log" 2>&1 || return 1
   if [ "$1" = windows ]; then "$copy/scripts/wine-prefix.sh" >/dev/null; fi
   (cd "$copy" && ctest --preset "$1" --timeout 120 "${exclude[@]}" >"$copy/ctest.log" 2>&1) || true
-  awk '/^The following tests FAILED:/ { on = 1; next }
+  failed="$(awk '/^The following tests FAILED:/ { on = 1; next }
        on && /^[[:space:]]+[0-9]+ - / {
          sub(/^[[:space:]]+[0-9]+ - /, ""); sub(/ \([^(]*\)$/, ""); sub(/  #.*$/, ""); print; next
        }
-       { on = 0 }' "$copy/ctest.log" | sort -u
+       { on = 0 }' "$copy/ctest.log" | sort -u)"
+  # The rest of `make test-windows`, the installer's check, when the tests caught nothing.
+  if [ "$1" = windows ] && [ -z "$failed" ]; then
+    "$copy/scripts/wine-prefix.sh" --stop >/dev/null 2>&1
+    "$copy/scripts/check-msi.sh" >"$copy/check-msi.log" 2>&1 || failed=check-msi.sh
+  fi
+  if [ -n "$failed" ]; then echo "$failed"; fi
 }
 declare -A ready=()
 prepare() {  # configures the copy's build with preset $1, once, and sees the suite pass there

@@ -56,6 +56,11 @@ if [ ! -f "$WINEPREFIX/.zentil-ready-x11" ]; then
   wineserver -w
   touch "$WINEPREFIX/.zentil-ready-x11"
 fi
+# Wine links the user's Documents, Desktop, … to the Linux home folder: a program that writes
+# there under test would write into the real home. They are folders of the prefix instead.
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm -f "$link" && mkdir "$link"; fi
+done
 # Wine's own fonts (package fonts-wine: Tahoma, the dialog font, and Marlett, the caption's
 # buttons), which this Wine does not look for where Debian puts them.
 if [ -d /usr/share/wine/fonts ]; then

@@ -45,12 +45,15 @@ struct Ran {
 };
 
 // Runs zentil-report.exe, which lies beside this program, in `dir` and without a console; its
-// standard output and error go to files there.
+// standard output and error go to files there. An argument that holds a '"' is written into the
+// command line as it is, quotes and all, as a person would type it.
 Ran run_exe(const std::vector<std::string>& args, const TempDir& dir) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring line = L"\"" + folder_of(self) + L"\\zentil-report.exe\"";
-  for (const std::string& a : args) line += L" \"" + to_wide(a) + L"\"";  // none ends in "\"
+  for (const std::string& a : args) {
+    line += a.find('"') == std::string::npos ? L" \"" + to_wide(a) + L"\"" : L" " + to_wide(a);
+  }
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   UniqueHandle out(CreateFileW(to_wide(dir / "out").c_str(), GENERIC_WRITE, 0, &inherit,
                                CREATE_ALWAYS, 0, nullptr));
@@ -176,8 +179,20 @@ TEST(ZentilReportExe, ArgumentsOutputAndExitCodes) {
     DWORD code;
     std::string out, err;
   };
+  const std::string help = run_exe({"--help"}, dir).out;  // in the code page
+  const std::string done = "Cantidad de archivos procesados: 1\r\nZentil de la KB: 0.01\r\n";
   const std::vector<Case> cases = {
-      {{src, report}, 0, "Cantidad de archivos procesados: 1\r\nZentil de la KB: 0.01\r\n", ""},
+      {{src, report}, 0, done, ""},
+      {{"\"" + src + "\\\\\" \"" + report + "\""}, 0, done, ""},  // a final "\" doubled
+      // A final "\" turns the closing quote into part of the argument, with what follows it.
+      {{"\"" + src + "\\\" informe.csv"},
+       2,
+       "",
+       "zentil-report: el argumento \xAB" + dir.path() +
+           "\\kb \xF1 ?\" informe.csv\xBB tiene una comilla (\"): en Windows, una \\ justo antes "
+           "de una comilla la vuelve parte del argumento.\r\nEscriba la carpeta sin la \\ final, "
+           "\"C:\\Mi KB\\specs\", o con la \\ doble, \"C:\\Mi KB\\specs\\\\\".\r\n"},
+      {{"/?"}, 0, help, ""},
       {{},
        2,
        "",
@@ -211,7 +226,7 @@ TEST(ZentilReportExe, ArgumentsOutputAndExitCodes) {
       "added": [{"name": "?.spc", "lines": 1}], "removed": [{"name": "\u00e9t\u00e9.spc", "lines": 2}],
       "changed": [{"name": "a\u00f1o.spc", "before": 5, "after": 1}], "unchanged": 0})"));
   // Help in the code page; the report by default in the current folder.
-  EXPECT_NE(run_exe({"--help"}, dir).out.find("como m\xE1ximo 32"), std::string::npos);
+  EXPECT_NE(help.find("como m\xE1ximo 32"), std::string::npos);
   EXPECT_EQ(run_exe({src}, dir).code, 0u);
   EXPECT_EQ(read_file(dir / "KBReport.csv"), read_file(report));
 }
