@@ -119,7 +119,7 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args = zentil::utf8_arguments(argc, argv);
   if (const std::optional<std::string> error = zentil::adapt_windows_arguments(args)) {
     zentil::write_text(stderr, *error);
-    return kExitUsage;
+    return zentil::kExitUsage;
   }
   return run(std::move(args));
 }
