@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <vector>
 
 #include "cli/kb_numbers.h"
@@ -53,9 +54,8 @@ details { margin-top: 10px; } summary { cursor: pointer; font-weight: 600; }
 footer { color: #57606a; font-size: 12px; margin-top: 20px; }
 )";
 
-std::string escape(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+// Appends `text` with the characters that markup gives a meaning to written as references.
+void append_escaped(std::string& out, std::string_view text) {
   for (const char c : text) {
     switch (c) {
       case '&':
@@ -77,7 +77,28 @@ std::string escape(std::string_view text) {
         out += c;
     }
   }
+}
+
+std::string escape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  append_escaped(out, text);
   return out;
+}
+
+// Appends a cell of a table's number: its plain value for machines, its text for people. The
+// lists of a comparison may hold thousands of rows: they are written without temporaries.
+// With `sign`, the text shows its sign always (a difference).
+void append_cell(std::string& out, std::int64_t value, std::string_view css, bool sign = false) {
+  char digits[24];
+  const std::string_view text(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+  out += "<td class=\"";
+  out += css;
+  out += "\" data-value=\"";
+  out += text;
+  out += sign && value >= 0 ? "\">+" : "\">";
+  out += text;
+  out += "</td>";
 }
 
 // A name short enough for a chart's label column.
@@ -108,8 +129,9 @@ class Page {
            "</span>";
   }
   std::string cell(std::int64_t value, const char* css = "n") const {
-    return "<td class=\"" + std::string(css) + "\" data-value=\"" + std::to_string(value) + "\">" +
-           std::to_string(value) + "</td>";
+    std::string out;
+    append_cell(out, value, css);
+    return out;
   }
   std::string score(std::int64_t lines) const {
     return format_score(lines, options_.decimal_separator);
@@ -247,13 +269,13 @@ std::string kb_page(const KbFigures& now, const KbComparison* comparison,
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/>\n"
       "<meta name=\"generator\" content=\"zentil-report " ZENTIL_VERSION
       "\"/>\n<title>Zentil de la KB: " +
-      escape(page.score(now.lines)) + "</title>\n<style>" + kStyle +
+      escape(page.score(now.rows.total())) + "</title>\n<style>" + kStyle +
       "</style>\n</head>\n<body>\n<main>\n<h1>Zentil de la KB</h1>\n";
   html += std::string("<p class=\"source\">") + (now.kinds ? "Carpeta de specs: " : "Informe: ") +
           "<code>" + escape(options.source) + "</code></p>\n";
 
   html += "<div class=\"totals\">\n";
-  html += page.figure("score", page.score_value(now.lines), page.score(now.lines),
+  html += page.figure("score", page.score_value(now.rows.total()), page.score(now.rows.total()),
                       "Zentil de la KB", true);
   if (now.processed) {
     html += page.figure("processed", std::to_string(*now.processed), std::to_string(*now.processed),
@@ -261,13 +283,13 @@ std::string kb_page(const KbFigures& now, const KbComparison* comparison,
   }
   html += page.figure("rows", std::to_string(now.rows.size()), std::to_string(now.rows.size()),
                       "objetos en el informe");
-  html += page.figure("lines", std::to_string(now.lines), std::to_string(now.lines),
+  html += page.figure("lines", std::to_string(now.rows.total()), std::to_string(now.rows.total()),
                       "líneas efectivas");
   html += "</div>\n";
 
   if (comparison != nullptr) {
     const KbComparison& c = *comparison;
-    const std::int64_t difference = now.lines - c.lines_before;
+    const std::int64_t difference = now.rows.total() - c.lines_before;
     html += "<section id=\"compare\">\n<h2>Cambios desde el informe anterior</h2>\n";
     html += "<p class=\"source\">Informe anterior: <code>" + escape(options.earlier) +
             "</code></p>\n<div class=\"totals\">\n";
@@ -296,24 +318,28 @@ std::string kb_page(const KbFigures& now, const KbComparison* comparison,
       rows();
       html += "</tbody></table></details>\n";
     };
-    const auto row = [&](const std::string& name, const std::string& before,
-                         const std::string& after, std::int64_t change) {
-      html += "<tr><td class=\"name\">" + escape(name) + "</td>" + before + after +
-              "<td class=\"n " + (change >= 0 ? "up" : "down") + "\" data-value=\"" +
-              std::to_string(change) + "\">" + signed_count(change) + "</td></tr>\n";
+    // One row: the name, the lines before and after ("-" for none) and the difference.
+    const auto row = [&](const std::string& name, const std::int64_t* before,
+                         const std::int64_t* after) {
+      const std::int64_t change = (after ? *after : 0) - (before ? *before : 0);
+      html += "<tr><td class=\"name\">";
+      append_escaped(html, name);
+      html += "</td>";
+      if (before) append_cell(html, *before, "n before");
+      if (!before) html += "<td class=\"n\">-</td>";
+      if (after) append_cell(html, *after, "n after");
+      if (!after) html += "<td class=\"n\">-</td>";
+      append_cell(html, change, change >= 0 ? "n up" : "n down", true);
+      html += "</tr>\n";
     };
-    const std::string none = "<td class=\"n\">-</td>";
     list("added", "agregados", c.added.size(), [&] {
-      for (const KbRow& r : c.added) row(r.name, none, page.cell(r.lines, "n after"), r.lines);
+      for (const KbRow& r : c.added) row(r.name, nullptr, &r.lines);
     });
     list("removed", "quitados", c.removed.size(), [&] {
-      for (const KbRow& r : c.removed) row(r.name, page.cell(r.lines, "n before"), none, -r.lines);
+      for (const KbRow& r : c.removed) row(r.name, &r.lines, nullptr);
     });
     list("changed", "cambiados", c.changed.size(), [&] {
-      for (const KbChange& ch : c.changed) {
-        row(ch.name, page.cell(ch.before, "n before"), page.cell(ch.after, "n after"),
-            ch.after - ch.before);
-      }
+      for (const KbChange& ch : c.changed) row(ch.name, &ch.before, &ch.after);
     });
     html += "</section>\n";
   }
@@ -329,7 +355,7 @@ std::string kb_page(const KbFigures& now, const KbComparison* comparison,
               "\"><th><span class=\"swatch\" style=\"background:" + kKindColours[k] + "\"></span>" +
               kKindNames[k] + "</th>" + page.cell(t.files, "n files") +
               page.cell(t.lines, "n lines") + "<td class=\"n\">" +
-              escape(share_text(t.lines, now.lines, sep)) + "</td></tr>\n";
+              escape(share_text(t.lines, now.rows.total(), sep)) + "</td></tr>\n";
     }
     html += "</tbody></table>\n</section>\n";
   }
@@ -345,7 +371,8 @@ std::string kb_page(const KbFigures& now, const KbComparison* comparison,
             "<th class=\"n\">Parte</th></tr></thead><tbody>\n";
     for (const KbRow& r : largest) {
       html += "<tr><td class=\"name\">" + escape(r.name) + "</td>" + page.cell(r.lines, "n lines") +
-              "<td class=\"n\">" + escape(share_text(r.lines, now.lines, sep)) + "</td></tr>\n";
+              "<td class=\"n\">" + escape(share_text(r.lines, now.rows.total(), sep)) +
+              "</td></tr>\n";
     }
     html += "</tbody></table>\n</section>\n";
   }

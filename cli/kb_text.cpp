@@ -76,10 +76,10 @@ std::string summary_text(const KbFigures& now, const KbTextOptions& options) {
     for (std::size_t k = 0; k < kKindNames.size(); ++k) {
       const KindTotals& t = (*now.kinds)[k];
       table.add({kKindNames[k], std::to_string(t.files), std::to_string(t.lines),
-                 share_text(t.lines, now.lines, sep)});
+                 share_text(t.lines, now.rows.total(), sep)});
     }
-    table.add({"Total", std::to_string(now.rows.size()), std::to_string(now.lines),
-               share_text(now.lines, now.lines, sep)});
+    table.add({"Total", std::to_string(now.rows.size()), std::to_string(now.rows.total()),
+               share_text(now.rows.total(), now.rows.total(), sep)});
     out += "\nTamaño por tipo de objeto:\n" + table.text();
   }
   if (options.top == 0) return out;
@@ -88,7 +88,7 @@ std::string summary_text(const KbFigures& now, const KbTextOptions& options) {
   Table table;
   table.add({"Objeto", "Líneas", "Parte"});
   for (const KbRow& row : largest) {
-    table.add({row.name, std::to_string(row.lines), share_text(row.lines, now.lines, sep)});
+    table.add({row.name, std::to_string(row.lines), share_text(row.lines, now.rows.total(), sep)});
   }
   return out + "\n" + largest_heading(largest.size()) + table.text();
 }
@@ -100,13 +100,13 @@ std::string comparison_text(const KbFigures& now, const KbComparison& comparison
   const auto rows_before = static_cast<std::int64_t>(comparison.rows_before);
   std::string out = "\nComparado con el informe anterior " + earlier + ":\n";
   out += "  Zentil de la KB: " + format_score(comparison.lines_before, sep) + " -> " +
-         format_score(now.lines, sep) + " (" +
-         signed_score(now.lines - comparison.lines_before, sep) + ")\n";
+         format_score(now.rows.total(), sep) + " (" +
+         signed_score(now.rows.total() - comparison.lines_before, sep) + ")\n";
   out += "  Objetos: " + std::to_string(rows_before) + " -> " + std::to_string(rows_now) + " (" +
          signed_count(rows_now - rows_before) + ")\n";
   out += "  Líneas: " + std::to_string(comparison.lines_before) + " -> " +
-         std::to_string(now.lines) + " (" + signed_count(now.lines - comparison.lines_before) +
-         ")\n";
+         std::to_string(now.rows.total()) + " (" +
+         signed_count(now.rows.total() - comparison.lines_before) + ")\n";
   out += "  Agregados: " + std::to_string(comparison.added.size()) +
          ", quitados: " + std::to_string(comparison.removed.size()) +
          ", cambiados: " + std::to_string(comparison.changed.size()) +

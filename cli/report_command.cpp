@@ -1,6 +1,7 @@
 #include "cli/report_command.h"
 
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -43,27 +44,52 @@ class Outputs {
     return {};
   }
 
-  // Writes the page, then the text or the JSON on standard output.
-  int finish(const KbFigures& now, const KbComparison* comparison, const std::string& source) {
+  // The text or the JSON, and the page when asked for.
+  struct Rendered {
+    std::string out;
+    std::string page;
+  };
+
+  // Works out what finish() writes; writes nothing itself, so it may run beside the run.
+  Rendered render(const KbFigures& now, const KbComparison* comparison,
+                  const std::string& source) const {
     const std::string separator = user_decimal_separator();
+    // The page is made on a thread of its own while the text or the JSON is made here: with
+    // thousands of changes each takes milliseconds, and the run's other core is free by now.
+    std::future<std::string> page;
     if (page_) {
-      KbPageOptions options{source, command_.compare.value_or(""), command_.top, separator};
-      Status s = page_->write(kb_page(now, comparison, options));
+      page = std::async(std::launch::async, [&] {
+        return kb_page(now, comparison,
+                       {source, command_.compare.value_or(""), command_.top, separator});
+      });
+    }
+    Rendered rendered;
+    if (command_.json) {
+      rendered.out = kb_json(now, comparison, command_.top);
+    } else {
+      const KbTextOptions options{command_.top, separator};
+      if (command_.summary) rendered.out += summary_text(now, options);
+      if (comparison != nullptr) {
+        rendered.out += comparison_text(now, *comparison, *command_.compare, options);
+      }
+      // Without a scan there are no closing messages for the first empty line to follow.
+      if (!now.processed && rendered.out.starts_with('\n')) rendered.out.erase(0, 1);
+    }
+    if (page.valid()) rendered.page = page.get();
+    return rendered;
+  }
+
+  // Saves the page, then prints the text or the JSON: no output announces a page that was lost.
+  int finish(const Rendered& rendered) {
+    if (page_) {
+      Status s = page_->write(rendered.page);
       if (s.ok()) s = page_->commit();
       if (!s.ok()) return fail(page_error(s.error().message));
     }
     if (command_.json) {
-      write_utf8_document(stdout, kb_json(now, comparison, command_.top));
+      write_utf8_document(stdout, rendered.out);
     } else {
-      const KbTextOptions options{command_.top, separator};
-      std::string text;
-      if (comparison == nullptr || command_.summary) text += summary_text(now, options);
-      if (comparison != nullptr) {
-        text += comparison_text(now, *comparison, *command_.compare, options);
-      }
-      // Without a scan there are no closing messages for the first empty line to follow.
-      if (!now.processed && text.starts_with('\n')) text.erase(0, 1);
-      write_text(stdout, text);
+      write_text(stdout, rendered.out);
     }
     return kExitDone;
   }
@@ -90,17 +116,19 @@ int compare_saved_reports(const ReportCommand& command, FileSystem& fs) {
                    *command.report + "»\n");
     return kExitUsage;
   }
-  Result<std::vector<KbRow>> before = read_saved_report(fs, *command.compare);
+  // Both at once, one on a thread of its own.
+  std::future<Result<KbRows>> reading_before = std::async(
+      std::launch::async, [&fs, &path = *command.compare] { return read_saved_report(fs, path); });
+  Result<KbRows> after = read_saved_report(fs, command.source);
+  Result<KbRows> before = reading_before.get();
   if (!before.ok()) return fail(before.error().message);
-  Result<std::vector<KbRow>> after = read_saved_report(fs, command.source);
   if (!after.ok()) return fail(after.error().message);
   Outputs outputs(command, fs);
   if (Status s = outputs.prepare(); !s.ok()) return fail(s.error().message);
   KbFigures now;
   now.rows = std::move(*after);
-  for (const KbRow& row : now.rows) now.lines += row.lines;
   const KbComparison comparison = compare_rows(*before, now.rows);
-  return outputs.finish(now, &comparison, command.source);
+  return outputs.finish(outputs.render(now, &comparison, command.source));
 }
 
 }  // namespace
@@ -112,20 +140,43 @@ int run_report_command(const ReportCommand& command) {
     return compare_saved_reports(command, *fs);
   }
 
-  // The earlier report first: it may be the very report this run replaces.
-  std::vector<KbRow> earlier;
+  // The earlier report, which may be the very report this run replaces, is read on a thread of
+  // its own while the run lists the folder (one core is idle then), and checked before the
+  // first file is scanned; a bad one stops the run there, with nothing written.
+  std::future<Result<KbRows>> reading;
   if (command.compare && source_set) {
-    Result<std::vector<KbRow>> read = read_saved_report(*fs, *command.compare);
-    if (!read.ok()) return fail(read.error().message);
-    earlier = std::move(*read);
+    reading = std::async(std::launch::async,
+                         [&fs, &path = *command.compare] { return read_saved_report(*fs, path); });
   }
+  std::optional<KbRows> earlier;
+  const auto earlier_read = [&]() -> Status {
+    Result<KbRows> read = reading.get();
+    if (!read.ok()) return read.error();
+    earlier = std::move(*read);
+    return {};
+  };
   Outputs outputs(command, *fs);
   if (source_set) {
     if (Status s = outputs.prepare(); !s.ok()) return fail(s.error().message);
   }
 
+  // What the options show is worked out once the last row is in, while the run saves its
+  // report (which waits on the disk).
   const bool figures = command.summary || command.compare || command.json || command.html;
-  KbCollector collector(command.compare.has_value());
+  std::future<Outputs::Rendered> rendering;
+  KbCollector* rows = nullptr;
+  const auto rows_done = [&] {
+    rendering = std::async(std::launch::async, [&] {
+      const KbFigures now = rows->take();
+      std::optional<KbComparison> comparison;
+      if (earlier) comparison = compare_rows(*earlier, now.rows);
+      return outputs.render(now, comparison ? &*comparison : nullptr, command.source);
+    });
+  };
+  KbCollector collector(command.compare.has_value(),
+                        reading.valid() ? std::function<Status()>(earlier_read) : nullptr,
+                        rows_done);
+  rows = &collector;
   RunSettings settings;
   settings.sourcePath = command.source;
   settings.reportPath = command.report.value_or(default_report_path());
@@ -138,11 +189,7 @@ int run_report_command(const ReportCommand& command) {
   if (outcome.result == RunResult::NoSource) return kExitUsage;
   if (outcome.result != RunResult::Completed) return kExitFailed;
   if (!figures) return kExitDone;
-
-  const KbFigures now = collector.take(outcome.entryCount);
-  KbComparison comparison;
-  if (command.compare) comparison = compare_rows(earlier, now.rows);
-  return outputs.finish(now, command.compare ? &comparison : nullptr, command.source);
+  return outputs.finish(rendering.get());
 }
 
 }  // namespace zentil

@@ -7,8 +7,10 @@
 
 namespace zentil {
 
-void append_report_row(std::string& out, std::string_view file_name, const FileMetrics& m) {
+std::size_t append_report_row(std::string& out, std::string_view file_name, const FileMetrics& m) {
+  const std::size_t start = out.size();
   append_report_name(out, file_name);
+  const std::size_t name_size = out.size() - start;
   // The twelve numbers go through one local buffer and one append.
   char fields[12 * 21 + 2];
   char* at = fields;
@@ -22,6 +24,7 @@ void append_report_row(std::string& out, std::string_view file_name, const FileM
   *at++ = '\r';
   *at++ = '\n';
   out.append(fields, at);
+  return name_size;
 }
 
 }  // namespace zentil

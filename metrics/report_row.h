@@ -17,6 +17,7 @@ inline constexpr std::string_view kReportHeader =
 // Appends the row of one file: its name as the listing gives it (encoded for the report), then
 // effective lines, fileSize, levelTables, tableAttributes, tablesTotal, deleteControls,
 // attributesTotal, printBlocks, levels, rules, commands and vars in plain decimal; CR LF.
-void append_report_row(std::string& out, std::string_view file_name, const FileMetrics& m);
+// Returns how many bytes the name takes at the start of the row.
+std::size_t append_report_row(std::string& out, std::string_view file_name, const FileMetrics& m);
 
 }  // namespace zentil

@@ -15,9 +15,12 @@ void append_report_name(std::string& out, std::string_view name);
 // decodes to some character, so the result is always valid UTF-8.
 std::string report_name_to_utf8(std::string_view bytes);
 
-// What two UTF-8 file names have in common when the system takes them for the same file: on
-// POSIX systems the name itself (names differ by any byte); on Windows, whose names ignore case,
-// its upper-case form.
-std::string file_name_key(std::string_view utf8);
+// Whether the system takes file names that differ in case alone for the same file (Windows).
+bool file_names_ignore_case();
+
+// What two names, as a report holds them, have in common when the system takes them for the
+// same file: on Windows, whose names ignore case, the upper-case form of their characters; on
+// POSIX systems the bytes themselves (names differ by any byte).
+std::string report_name_key(std::string_view bytes);
 
 }  // namespace zentil

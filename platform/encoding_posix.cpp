@@ -98,6 +98,7 @@ void append_report_name(std::string& out, std::string_view name) {
 }
 
 std::string report_name_to_utf8(std::string_view bytes) {
+  if (is_ascii(bytes)) return std::string(bytes);
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 4);
   for (const char c : bytes) {
@@ -107,8 +108,12 @@ std::string report_name_to_utf8(std::string_view bytes) {
   return out;
 }
 
-std::string file_name_key(std::string_view utf8) {
-  return std::string(utf8);
+bool file_names_ignore_case() {
+  return false;
+}
+
+std::string report_name_key(std::string_view bytes) {
+  return std::string(bytes);
 }
 
 }  // namespace zentil

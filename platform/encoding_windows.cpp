@@ -36,8 +36,13 @@ std::string report_name_to_utf8(std::string_view bytes) {
   return to_utf8(wide);
 }
 
-std::string file_name_key(std::string_view utf8) {
+bool file_names_ignore_case() {
+  return true;
+}
+
+std::string report_name_key(std::string_view bytes) {
   // The upper-case mapping that the file systems' case-insensitive comparison uses.
+  const std::string utf8 = report_name_to_utf8(bytes);
   const std::wstring wide = to_wide(utf8);
   if (wide.empty()) return {};
   const auto size = static_cast<int>(wide.size());

@@ -1,8 +1,8 @@
 // Gathers from a run what its summary and comparison need, row by row as the run writes them.
 #pragma once
 
+#include <functional>
 #include <string>
-#include <unordered_set>
 
 #include "report/kb_rows.h"
 #include "report/report_run.h"
@@ -12,19 +12,32 @@ namespace zentil {
 class KbCollector final : public RowSink {
  public:
   // With `distinct_names`, two rows whose names the report writes alike (as the system matches
-  // file names) stop the run: they could not be told apart in a comparison.
-  explicit KbCollector(bool distinct_names) : distinct_names_(distinct_names) {}
+  // file names) stop the run before its report is saved: a comparison could not tell them
+  // apart.
+  // Before the first file is scanned, it also waits for what `before_scan` answers (a failure
+  // stops the run there); once the last row is in and checked, it calls `rows_done`, which may
+  // take() the rows at once, while the run saves its report.
+  explicit KbCollector(bool distinct_names, std::function<Status()> before_scan = nullptr,
+                       std::function<void()> rows_done = nullptr)
+      : distinct_names_(distinct_names),
+        before_scan_(std::move(before_scan)),
+        rows_done_(std::move(rows_done)) {}
 
+  Status begin(std::size_t entries) override;
   Status add(std::string_view name, const FileMetrics& metrics, SpecKind kind) override;
+  Status finish() override;
 
-  // What was gathered, with the count of entries the run went through.
-  KbFigures take(std::int64_t processed);
+  // What was gathered, with the count of entries the run lists.
+  KbFigures take();
 
  private:
+  Error repeated(std::pair<std::size_t, std::size_t> rows) const;
+
   bool distinct_names_;
-  KbFigures figures_{{}, 0, std::nullopt, KindTable{}};
-  std::unordered_set<std::string> keys_;
-  std::string encoded_;  // reused for each name
+  std::function<Status()> before_scan_;
+  std::function<void()> rows_done_;
+  std::int64_t entries_ = 0;
+  KbFigures figures_{{}, std::nullopt, KindTable{}};
 };
 
 }  // namespace zentil

@@ -67,6 +67,9 @@ class Run {
     Result<std::vector<ListedEntry>> listing =
         fs_.list_folder(settings_.sourcePath, settings_.reportPath);
     if (!listing.ok()) return listing.error();
+    if (settings_.rows != nullptr) {
+      if (Status s = settings_.rows->begin(listing->size()); !s.ok()) return s;
+    }
     observer_.status_changed(texts::kWorking);
 
     // Files are scanned ahead on other threads; rows and progress stay here, in listing order.
@@ -84,9 +87,11 @@ class Run {
       Result<ScannedFile> scanned = pool.take(i);
       if (!scanned.ok()) return scanned.error();
       const FileMetrics& metrics = scanned->metrics;
-      append_report_row(rows_, entry.name, metrics);
+      const std::size_t row_start = rows_.size();
+      const std::size_t name_size = append_report_row(rows_, entry.name, metrics);
       if (settings_.rows != nullptr) {
-        if (Status s = settings_.rows->add(entry.name, metrics, scanned->kind); !s.ok()) return s;
+        const std::string_view name = std::string_view(rows_).substr(row_start, name_size);
+        if (Status s = settings_.rows->add(name, metrics, scanned->kind); !s.ok()) return s;
       }
       outcome_.kbScore += effective_lines(metrics);
       if (rows_.size() >= kRowFlushSize) {
@@ -96,6 +101,9 @@ class Run {
         since_update = 0;
         observer_.progress_changed(processed_text(outcome_.entryCount), ProgressStage::Step);
       }
+    }
+    if (settings_.rows != nullptr) {
+      if (Status s = settings_.rows->finish(); !s.ok()) return s;
     }
     return flush_rows();
   }

@@ -19,8 +19,16 @@ namespace zentil {
 class RowSink {
  public:
   virtual ~RowSink() = default;
-  // `name` as the listing gives it; `metrics` with fileSize set; `kind` as the file declares.
+  // Once the folder is listed, before the first file is scanned; `entries` were listed.
+  virtual Status begin(std::size_t entries) {
+    (void)entries;
+    return {};
+  }
+  // `name` as the report writes it (its bytes in the report's code page); `metrics` with
+  // fileSize set; `kind` as the file declares.
   virtual Status add(std::string_view name, const FileMetrics& metrics, SpecKind kind) = 0;
+  // After the last row, before the report is saved.
+  virtual Status finish() { return {}; }
 };
 
 struct RunSettings {

@@ -78,6 +78,13 @@ Status SavedReportReader::finish() {
                  " está vacío: se esperaba un informe de Zentil, que empieza por "
                  "su cabecera («Archivo,Líneas,Tamaño,…»)"};
   }
+  // Names are matched once all are read, in name order: no table of names grows with the rows.
+  if (const auto repeat = NameOrder(rows_).first_repeat()) {
+    line_number_ = repeat->first + 2;  // rows follow the header with no line between
+    return at_line("el archivo «" + report_name_to_utf8(rows_.name(repeat->first)) +
+                   "» ya aparece en la línea " + std::to_string(repeat->second + 2) +
+                   "; un informe tiene una sola fila por archivo");
+  }
   return {};  // empty lines at the end, as an editor may leave, are no rows
 }
 
@@ -94,6 +101,34 @@ Status SavedReportReader::line(std::string_view text) {
     return at_line("una fila vacía; se esperaba el nombre de un archivo y 12 números");
   }
   return row(text);
+}
+
+Status SavedReportReader::number(std::string_view field, std::size_t column,
+                                 std::int64_t& value) const {
+  // Most fields are a few digits: read them here; anything else goes through from_chars.
+  const bool negative = field.starts_with('-');
+  const std::string_view digits = field.substr(negative ? 1 : 0);
+  if (!digits.empty() && digits.size() <= 18) {
+    std::int64_t n = 0;
+    bool whole = true;
+    for (const char c : digits) {
+      whole &= c >= '0' && c <= '9';
+      n = n * 10 + (c - '0');
+    }
+    if (whole) {
+      value = negative ? -n : n;
+      if (column != 0 || (value <= kMaxRowLines && value >= -kMaxRowLines)) return {};
+    }
+  }
+  const auto [at, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+  const bool whole = !field.empty() && at == field.data() + field.size();
+  if (error == std::errc::result_out_of_range ||
+      (column == 0 && whole && (value > kMaxRowLines || value < -kMaxRowLines))) {
+    return at_line("el campo «" + std::string(kColumns[column]) + "» (" +
+                   report_name_to_utf8(field) + ") es mayor de lo que un informe puede contar");
+  }
+  return at_line("el campo «" + std::string(kColumns[column]) +
+                 "» debe ser un número entero y es «" + report_name_to_utf8(field) + "»");
 }
 
 Status SavedReportReader::header(std::string_view text) const {
@@ -116,57 +151,53 @@ Status SavedReportReader::header(std::string_view text) const {
 
 Status SavedReportReader::row(std::string_view text) {
   // The last twelve fields are numbers; everything before them is the name, commas and all.
-  std::array<std::string_view, kNumbers> fields;
+  // One pass back from the end of the line reads them.
+  std::array<std::int64_t, kNumbers> numbers{};
   std::size_t end = text.size();
   for (std::size_t k = kNumbers; k-- > 0;) {
-    const std::size_t comma = end == 0 ? std::string_view::npos : text.rfind(',', end - 1);
-    if (comma == std::string_view::npos) {
+    // Plain digits are read on the way; a sign or anything else is left to number().
+    std::size_t start = end;
+    std::int64_t value = 0, place = 1;
+    bool plain = true;
+    for (char c; start > 0 && (c = text[start - 1]) != ','; --start) {
+      if (c >= '0' && c <= '9' && place <= 100'000'000'000'000'000) {
+        value += (c - '0') * place;
+        place *= 10;
+      } else {
+        plain = false;
+      }
+    }
+    if (start == 0) {
       return at_line(
           "se esperaban 13 campos separados por comas (el nombre del archivo y 12 "
           "números) y hay " +
           std::to_string(kNumbers - k));
     }
-    fields[k] = text.substr(comma + 1, end - comma - 1);
-    end = comma;
+    if (plain && start < end && (k != 0 || value <= kMaxRowLines)) {
+      numbers[k] = value;
+    } else if (Status s = number(text.substr(start, end - start), k, numbers[k]); !s.ok()) {
+      return s;
+    }
+    end = start - 1;
   }
   const std::string_view name_bytes = text.substr(0, end);
   if (name_bytes.empty()) return at_line("falta el nombre del archivo antes de los 12 números");
-
-  std::array<std::int64_t, kNumbers> numbers{};
-  for (std::size_t k = 0; k < kNumbers; ++k) {
-    const std::string_view field = fields[k];
-    const auto [at, error] = std::from_chars(field.data(), field.data() + field.size(), numbers[k]);
-    const bool whole = !field.empty() && at == field.data() + field.size();
-    if (error == std::errc::result_out_of_range ||
-        (k == 0 && whole && (numbers[k] > kMaxRowLines || numbers[k] < -kMaxRowLines))) {
-      return at_line("el campo «" + std::string(kColumns[k]) + "» (" + report_name_to_utf8(field) +
-                     ") es mayor de lo que un informe puede contar");
-    }
-    if (error != std::errc{} || !whole) {
-      return at_line("el campo «" + std::string(kColumns[k]) +
-                     "» debe ser un número entero y es «" + report_name_to_utf8(field) + "»");
-    }
-  }
-  if (lines_ + numbers[0] > kMaxTotalLines || lines_ + numbers[0] < -kMaxTotalLines) {
+  const std::int64_t total = rows_.total() + numbers[0];
+  if (total > kMaxTotalLines || total < -kMaxTotalLines) {
     return at_line("las líneas del informe suman más de lo que un informe puede contar");
   }
-
-  std::string name = report_name_to_utf8(name_bytes);
-  const auto [earlier, fresh] = lines_by_name_.emplace(file_name_key(name), line_number_);
-  if (!fresh) {
-    return at_line("el archivo «" + name + "» ya aparece en la línea " +
-                   std::to_string(earlier->second) +
-                   "; un informe tiene una sola fila por archivo");
-  }
-  lines_ += numbers[0];
-  rows_.push_back({std::move(name), numbers[0]});
+  rows_.add(name_bytes, numbers[0]);
   return {};
 }
 
-Result<std::vector<KbRow>> read_saved_report(FileSystem& fs, const std::string& path) {
+Result<KbRows> read_saved_report(FileSystem& fs, const std::string& path) {
   Result<std::unique_ptr<InputFile>> file = fs.open_input(path);
   if (!file.ok()) return file.error();
   SavedReportReader reader(path);
+  // A row is some thirty bytes at least: room for all of them at once.
+  if (Result<std::int64_t> size = (*file)->size(); size.ok() && *size > 0) {
+    reader.reserve(static_cast<std::size_t>(*size));
+  }
   std::string buffer(256 * 1024, '\0');
   for (;;) {
     Result<std::size_t> n = (*file)->read(buffer);

@@ -1,11 +1,11 @@
 // Reads back a report that this program wrote earlier, to compare a KB with itself over time.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -28,19 +28,27 @@ class SavedReportReader {
  public:
   explicit SavedReportReader(std::string path) : path_(std::move(path)) {}
 
+  // Room for the rows of a report of `bytes` bytes (of a sensible size: a file of gigabytes is
+  // no report, and is found so before it fills any such room).
+  void reserve(std::size_t bytes) {
+    bytes = std::min<std::size_t>(bytes, 64 << 20);
+    rows_.reserve(bytes / 24, bytes / 2);
+  }
+
   Status feed(std::string_view bytes);
   // The end of the bytes: the last line may lack its terminator.
   Status finish();
 
-  // Once finished: the rows in the report's order, and their lines' sum.
-  const std::vector<KbRow>& rows() const { return rows_; }
-  std::vector<KbRow> take_rows() { return std::move(rows_); }
-  std::int64_t lines() const { return lines_; }
+  // Once finished: the rows in the report's order.
+  const KbRows& rows() const { return rows_; }
+  KbRows take_rows() { return std::move(rows_); }
 
  private:
   Status line(std::string_view text);
   Status header(std::string_view text) const;
   Status row(std::string_view text);
+  // One of the twelve numbers of a row; `column` counts from 0, the effective lines.
+  Status number(std::string_view field, std::size_t column, std::int64_t& value) const;
   Error at_line(std::string_view what) const;
 
   std::string path_;
@@ -48,12 +56,10 @@ class SavedReportReader {
   std::size_t line_number_ = 0;
   std::size_t blank_lines_ = 0;  // empty lines waiting: harmless only at the very end
   bool failed_ = false;
-  std::vector<KbRow> rows_;
-  std::int64_t lines_ = 0;
-  std::unordered_map<std::string, std::size_t> lines_by_name_;  // name key -> line number
+  KbRows rows_;
 };
 
 // Reads and checks the report at `path` through `fs` (SavedReportReader).
-Result<std::vector<KbRow>> read_saved_report(FileSystem& fs, const std::string& path);
+Result<KbRows> read_saved_report(FileSystem& fs, const std::string& path);
 
 }  // namespace zentil

@@ -110,14 +110,15 @@ std::string check_saved_report(std::string_view input) {
     std::string text;
     std::set<std::string> keys;
     std::int64_t sum = 0;
-    for (const KbRow& row : reader.rows()) {
-      if (row.name.empty() || !keys.insert(file_name_key(row.name)).second) {
-        broken = "a row without a name, or a name twice: " + row.name;
+    const KbRows& rows = reader.rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (rows.name(i).empty() || !keys.insert(report_name_key(rows.name(i))).second) {
+        broken = "a row without a name, or a name twice: " + std::string(rows.name(i));
       }
-      sum += row.lines;
-      text += row.name + "=" + std::to_string(row.lines) + "\n";
+      sum += rows.lines(i);
+      text += std::string(rows.name(i)) + "=" + std::to_string(rows.lines(i)) + "\n";
     }
-    if (sum != reader.lines()) broken = "the lines do not sum as reported";
+    if (sum != rows.total()) broken = "the lines do not sum as reported";
     return text;
   };
   const std::string whole = read(bytes.size() + 1);
