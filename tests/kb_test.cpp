@@ -204,6 +204,10 @@ TEST(Kb, BadEarlierReportsStopBeforeAnythingIsWritten) {
       {"no name", header + ",1,16,0,0,0,0,0,0,0,0,0,1\r\n", "línea 2: falta el nombre"},
       {"the same name twice", header + row + "x,y.spc,2,3,0,0,0,0,0,0,0,0,0,0\r\n" + row,
        "línea 4: el archivo «a.spc» ya aparece en la línea 2"},
+      {"the same name on the next line", header + row + row,
+       "línea 3: el archivo «a.spc» ya aparece en la línea 2"},
+      {"more lines than any KB has", header + "a.spc,2000000000000000,1,0,0,0,0,0,0,0,0,0,0\r\n",
+       "«Líneas» (2000000000000000) es mayor de lo que un informe puede contar"},
       {"an empty line between rows", header + row + "\r\n" + row, "línea 3: una fila vacía"},
       {"a line no row is as long as", header + std::string(70000, 'x'),
        "línea 2: la línea es "
@@ -226,9 +230,18 @@ TEST(Kb, BadEarlierReportsStopBeforeAnythingIsWritten) {
       EXPECT_EQ(read_file(report), c.bytes == "-" ? "" : c.bytes) << c.name;
     }
   }
+  // Checked before the scan starts: a spec file that cannot be read is never reached.
+  TempDir out;
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  const Ran first =
+      cli({"--compare", src + "10-characters.spc", src, out / "r.csv"},
+          {"env", "LD_PRELOAD=" ZENTIL_FAULT_SHIM, "ZENTIL_FAULT_AT=0",
+           "ZENTIL_FAULT_FILE=" + src + "11-characters.spc",
+           "ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0"});
+  EXPECT_NE(first.err.find("10-characters.spc, línea 1: no es un informe"), std::string::npos)
+      << first.err;
   // Read well: LF alone, names with commas and negative counts, empty lines at the very end;
   // and the earlier report replaced by this run's own.
-  TempDir out;
   const std::string report = out.write(
       "KBReport.csv",
       header + row + "x,y.spc,-2,3,0,0,0,0,0,0,0,0,0,0\nz.spc,7,1,0,0,0,0,0,0,0,0,0,0\n\r\n\n");
