@@ -20,6 +20,8 @@ namespace zentil {
 namespace {
 
 constexpr std::string_view kTempMarker = ".zentil-";
+// The listing looks at the run's stop request after this many entries.
+constexpr unsigned kStopCheckEvery = 256;
 
 // Closes a DIR* on destruction.
 struct DirCloser {
@@ -272,7 +274,8 @@ Status PosixFileSystem::check_source_folder(const std::string& path) {
 }
 
 Result<std::vector<ListedEntry>> PosixFileSystem::list_folder(const std::string& path,
-                                                              const std::string& report_path) {
+                                                              const std::string& report_path,
+                                                              const std::atomic<bool>* stop) {
   UniqueDir dir(::opendir(path.c_str()));
   if (!dir) return file_error("No se pudo leer la carpeta origen", path, errno);
   const int dir_fd = ::dirfd(dir.get());
@@ -289,7 +292,8 @@ Result<std::vector<ListedEntry>> PosixFileSystem::list_folder(const std::string&
   }
 
   std::vector<ListedEntry> entries;
-  for (;;) {
+  for (unsigned seen = 1;; ++seen) {
+    if (seen % kStopCheckEvery == 0 && stop_requested(stop)) return stopped_error();
     errno = 0;
     const dirent* entry = ::readdir(dir.get());
     if (entry == nullptr) {

@@ -16,6 +16,8 @@ namespace {
 
 constexpr std::wstring_view kTempMarker = L".zentil-";
 constexpr std::size_t kTempRandom = 6;
+// The listing looks at the run's stop request after this many entries.
+constexpr unsigned kStopCheckEvery = 256;
 constexpr std::string_view kNotRegular = "no es un archivo normal";
 constexpr std::string_view kIsFolder = "es una carpeta";
 constexpr std::string_view kReadOnly = "es de solo lectura";
@@ -215,7 +217,8 @@ Status WindowsFileSystem::check_source_folder(const std::string& path) {
 }
 
 Result<std::vector<ListedEntry>> WindowsFileSystem::list_folder(const std::string& path,
-                                                                const std::string& report_path) {
+                                                                const std::string& report_path,
+                                                                const std::atomic<bool>* stop) {
   constexpr std::string_view kWhat = "No se pudo leer la carpeta origen";
   const std::wstring pattern = listing_pattern(path);
   const std::wstring folder = folder_of(pattern);
@@ -238,7 +241,9 @@ Result<std::vector<ListedEntry>> WindowsFileSystem::list_folder(const std::strin
   }
 
   std::vector<std::pair<std::wstring, bool>> found;
+  unsigned seen = 0;
   do {
+    if (++seen % kStopCheckEvery == 0 && stop_requested(stop)) return stopped_error();
     const std::wstring_view name = data.cFileName;
     const std::optional<bool> archive = listed_archive(data.dwFileAttributes);
     if (!archive) continue;
