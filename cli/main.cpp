@@ -1,5 +1,6 @@
 // zentil-report: measures a KB's spec folder from the command line, for scripts and CI.
 #include <CLI/CLI.hpp>
+#include <atomic>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -19,6 +20,7 @@ namespace {
 
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as shells report a program ended by Ctrl+C
 constexpr const char* kUsage = "Uso: zentil-report [--quiet] [--jobs N] CARPETA [INFORME]";
 
 // `args` are the program's arguments in UTF-8, the program's name first.
@@ -56,7 +58,7 @@ int run(std::vector<std::string> args) {
   app.footer(
       "Códigos de salida: 0 informe escrito; 1 la ejecución falló (el mensaje nombra el "
       "archivo y la causa; un informe anterior queda intacto); 2 uso incorrecto o carpeta "
-      "vacía.");
+      "vacía; 130 interrumpida con Ctrl+C (un informe anterior queda intacto).");
 
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -80,6 +82,10 @@ int run(std::vector<std::string> args) {
   settings.reportPath = report;
   settings.decimalSeparator = zentil::user_decimal_separator();
   settings.jobs = jobs;
+  // Ctrl+C stops the run like the window's close: no half-written report, no temporary file.
+  std::atomic<bool> stop{false};
+  zentil::stop_on_interrupt(stop);
+  settings.stop = &stop;
 
   const std::unique_ptr<zentil::FileSystem> fs = zentil::make_system_file_system();
   zentil::CliObserver observer(stdout, stderr, !quiet && zentil::is_terminal(stderr));
@@ -95,8 +101,11 @@ int run(std::vector<std::string> args) {
     case zentil::RunResult::NoSource:
       return kExitUsage;
     case zentil::RunResult::Failed:
-    case zentil::RunResult::Stopped:  // nothing here asks for a stop
       return kExitFailed;
+    case zentil::RunResult::Stopped:
+      zentil::write_text(stderr, "zentil-report: No se escribió el informe " + report +
+                                     ": ejecución interrumpida\n");
+      return kExitInterrupted;
   }
   return kExitFailed;
 }
