@@ -41,6 +41,20 @@ bool is_temp_of(std::wstring_view name, std::wstring_view report_name) {
          name.substr(1 + stem.size()).starts_with(kTempMarker);
 }
 
+// Whether another program holds the file at `target` open without letting others delete it, as
+// a spreadsheet holds the file it shows: the move that replaces the report would then fail.
+bool held_by_another(const std::wstring& target) {
+  const UniqueHandle probe(CreateFileW(target.c_str(), DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+  return !probe.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+Error report_in_use(const std::string& path) {
+  return Error{"No se puede reemplazar el informe " + path + ": otro programa lo está usando",
+               true};
+}
+
 bool same_name(std::wstring_view a, std::wstring_view b) {
   return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
@@ -142,7 +156,10 @@ class WindowsReportFile final : public ReportFile {
     if (!CloseHandle(file_.release())) return file_error(kSave, path_, GetLastError());
     if (!MoveFileExW(temp_.c_str(), target_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return file_error(kSave, path_, GetLastError());
+      // Another program may have opened the report since the run began.
+      const DWORD error = GetLastError();
+      if (error == ERROR_SHARING_VIOLATION || held_by_another(target_)) return report_in_use(path_);
+      return file_error(kSave, path_, error);
     }
     committed_ = true;
     return {};
@@ -287,6 +304,8 @@ Result<std::unique_ptr<ReportFile>> WindowsFileSystem::create_report(const std::
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return file_error(kWhat, path, kIsFolder);
     // The move that replaces the report would fail on a read-only one only at the very end.
     if (attributes & FILE_ATTRIBUTE_READONLY) return file_error(kWhat, path, kReadOnly);
+    // So would the move of a report that another program holds: better said before the scan.
+    if (held_by_another(target)) return report_in_use(path);
   }
 
   std::wstring prefix = folder_of(target);

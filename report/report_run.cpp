@@ -120,6 +120,10 @@ class Run {
   }
 
   RunOutcome fail(Error error) {
+    if (error.report_in_use) {
+      error.message += texts::kCloseAndRetry;
+      error.message += settings_.retry + ".";
+    }
     report_.reset();  // removes the temporary file
     observer_.status_changed("");
     observer_.show_message(error.message, MessageKind::Failure);

@@ -31,6 +31,8 @@ struct RunSettings {
   // When set, the run stops quietly once it holds true, wherever it is: in the listing, before
   // an entry, between two reads of a file.
   const std::atomic<bool>* stop = nullptr;
+  // How the user tries again, in what the run says of a report that another program holds.
+  std::string retry = "vuelva a intentarlo";
   // When set, gets every row as it is written.
   RowSink* rows = nullptr;
 };

@@ -201,7 +201,7 @@ TEST_F(Form, GenerarShowsTheRunAsItGoesAndSavesBeforeTheMessages) {
 }
 
 // Each way a run ends early leaves the window at rest with one message, or none, and the
-// earlier report as it was.
+// earlier report as it was. A report that another program holds is named with what to do.
 TEST_F(Form, EndingsWithoutAReport) {
   start();
   TempDir dir;
@@ -216,6 +216,19 @@ TEST_F(Form, EndingsWithoutAReport) {
       view.shown[1].starts_with("Zentil|La carpeta origen no existe: " + (dir / "no-such-folder")))
       << view.shown[1];
   EXPECT_EQ(read_file(earlier), "an earlier report\r\n");
+
+  // As Windows answers when another program holds the report.
+  auto* held = new testing::GatedFileSystem("none");
+  held->report_error = Error{
+      "No se puede reemplazar el informe " + earlier + ": otro programa lo está usando", true};
+  ui::FormSystem system = test_system("/");
+  system.file_system = [held] { return std::unique_ptr<FileSystem>(held); };
+  start(std::move(system));
+  generate(dir.path(), earlier);
+  ASSERT_EQ(view.shown.size(), 3u);
+  EXPECT_EQ(view.shown[1], "Zentil|No se puede reemplazar el informe " + earlier +
+                               ": otro programa lo está usando. Ciérrelo en ese programa y "
+                               "vuelva a pulsar «Generar».");
 }
 
 // While a run goes on no click starts anything; a close stops it wherever it is held: in the

@@ -2,7 +2,7 @@
 // until released, so that a test can act while the run is there: in the listing (`file` empty),
 // at the opening of the file whose path ends with `file` (`read` 0), or in that file's read
 // number `read`. It counts the reads of that file, in a counter that outlives it (the run owns
-// and destroys the file system).
+// and destroys the file system). When `report_error` is set, creating the report fails with it.
 #pragma once
 
 #include <atomic>
@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +38,7 @@ class GatedFileSystem final : public FileSystem {
     return std::unique_ptr<InputFile>(std::make_unique<Gated>(*this, std::move(*file)));
   }
   Result<std::unique_ptr<ReportFile>> create_report(const std::string& path) override {
+    if (report_error) return *report_error;
     return real_->create_report(path);
   }
 
@@ -51,6 +53,7 @@ class GatedFileSystem final : public FileSystem {
     changed_.notify_all();
   }
   std::shared_ptr<const std::atomic<int>> reads() const { return reads_; }
+  std::optional<Error> report_error;
 
  private:
   class Gated final : public InputFile {
