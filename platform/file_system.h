@@ -64,8 +64,8 @@ class FileSystem {
 
   // The folder's spec file entries in the order the run takes them. Leaves out folders, hidden
   // entries and anything that is no regular file, and the report at `report_path` (and its
-  // temporary file) when the report lies in this folder. Every few hundred entries it looks at
-  // `stop` and, once set, gives up.
+  // temporary file) when the report lies in this folder, and every temporary report, a killed
+  // run's too. Every few hundred entries it looks at `stop` and, once set, gives up.
   virtual Result<std::vector<ListedEntry>> list_folder(const std::string& path,
                                                        const std::string& report_path,
                                                        const std::atomic<bool>* stop) = 0;

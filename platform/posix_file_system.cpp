@@ -48,13 +48,6 @@ std::string_view temp_stem(std::string_view report_name) {
   return report_name.substr(0, kNameMax - 1 - kTempMarker.size() - 6);
 }
 
-// Whether `name` is the temporary file of a report named `report_name`.
-bool is_temp_of(std::string_view name, std::string_view report_name) {
-  const std::string_view stem = temp_stem(report_name);
-  return name.size() > 1 && name[0] == '.' && name.substr(1).starts_with(stem) &&
-         name.substr(1 + stem.size()).starts_with(kTempMarker);
-}
-
 mode_t process_umask() {
   // /proc gives the mask without the set-and-restore race of umask(2).
   std::ifstream status("/proc/self/status");
@@ -301,8 +294,10 @@ Result<std::vector<ListedEntry>> PosixFileSystem::list_folder(const std::string&
       break;
     }
     const std::string_view name = entry->d_name;
+    // Hidden, and so are the temporary reports (".KBReport.csv.zentil-" and mkostemp's six
+    // letters and digits), whichever run left them.
     if (name.empty() || name[0] == '.') continue;
-    if (!report_name.empty() && (name == report_name || is_temp_of(name, report_name))) continue;
+    if (!report_name.empty() && name == report_name) continue;
     bool regular = entry->d_type == DT_REG;
     if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
       // A link counts as what it points to; a dangling link or a loop is left out.

@@ -33,12 +33,17 @@ std::wstring_view temp_stem(std::wstring_view report_name) {
   return report_name.substr(0, keep);
 }
 
-// Whether `name` is the temporary file of a report named `report_name`.
-bool is_temp_of(std::wstring_view name, std::wstring_view report_name) {
-  const std::wstring_view stem = temp_stem(report_name);
-  return name.size() == 1 + stem.size() + kTempMarker.size() + kTempRandom && name[0] == L'.' &&
-         name.substr(1, stem.size()) == stem &&
-         name.substr(1 + stem.size()).starts_with(kTempMarker);
+// Whether `name` has the shape of a temporary report of any name: ".", the report's name, the
+// marker and six letters or digits. Such a file is hidden, but one that a killed run of an older
+// version left behind is not.
+bool is_temp_report(std::wstring_view name) {
+  constexpr std::size_t kTail = kTempMarker.size() + kTempRandom;
+  if (name.size() <= kTail || name[0] != L'.') return false;
+  const std::wstring_view tail = name.substr(name.size() - kTail);
+  return tail.starts_with(kTempMarker) &&
+         std::all_of(tail.begin() + kTempMarker.size(), tail.end(), [](wchar_t c) {
+           return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+         });
 }
 
 // Whether another program holds the file at `target` open without letting others delete it, as
@@ -153,6 +158,13 @@ class WindowsReportFile final : public ReportFile {
     if (!FlushFileBuffers(file_.get()) && GetLastError() != ERROR_INVALID_FUNCTION) {
       return file_error(kSave, path_, GetLastError());
     }
+    // Made hidden and temporary so that no listing takes it for a spec file, the report becomes
+    // an ordinary file (zero times: unchanged).
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FILE_ATTRIBUTE_ARCHIVE;
+    if (!SetFileInformationByHandle(file_.get(), FileBasicInfo, &basic, sizeof basic)) {
+      return file_error(kSave, path_, GetLastError());
+    }
     if (!CloseHandle(file_.release())) return file_error(kSave, path_, GetLastError());
     if (!MoveFileExW(temp_.c_str(), target_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -263,10 +275,8 @@ Result<std::vector<ListedEntry>> WindowsFileSystem::list_folder(const std::strin
     if (++seen % kStopCheckEvery == 0 && stop_requested(stop)) return stopped_error();
     const std::wstring_view name = data.cFileName;
     const std::optional<bool> archive = listed_archive(data.dwFileAttributes);
-    if (!archive) continue;
-    if (!report_name.empty() && (same_name(name, report_name) || is_temp_of(name, report_name))) {
-      continue;
-    }
+    if (!archive || is_temp_report(name)) continue;
+    if (!report_name.empty() && same_name(name, report_name)) continue;
     found.emplace_back(name, *archive);
   } while (FindNextFileW(find.get(), &data));
   if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) {
@@ -316,7 +326,7 @@ Result<std::unique_ptr<ReportFile>> WindowsFileSystem::create_report(const std::
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::wstring temp = prefix + random_part();
     UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (file.valid()) {
       return std::unique_ptr<ReportFile>(
           std::make_unique<WindowsReportFile>(std::move(file), std::move(temp), target, path));

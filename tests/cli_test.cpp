@@ -120,6 +120,7 @@ TEST(Cli, HostileFolder) {
       {'f', "a.spc", "", "a.spc"},
       {'l', "link.spc", "a.spc", "link.spc"},
       {'f', ".hidden", "", ""},
+      {'f', ".KBReport.csv.zentil-Ab12Cd", "", ""},  // a killed run's temporary report
       {'d', "sub", "", ""},
       {'p', "fifo.spc", "", ""},
       {'l', "fifolink", "fifo.spc", ""},
@@ -163,6 +164,7 @@ TEST(Cli, HostileFolder) {
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's own memory would hide the program's
     EXPECT_LT(r.peak_kib, 24 * 1024);
 #endif
+    EXPECT_TRUE(std::filesystem::exists(src / ".KBReport.csv.zentil-Ab12Cd"));  // not the run's
     ::chmod(report.c_str(), 0604);  // rights no umask gives
     rights = std::filesystem::perms(0604);
   }

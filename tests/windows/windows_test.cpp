@@ -146,6 +146,10 @@ TEST(WindowsRun, ListsInNtfsOrderAndWritesNamesInTheCodePageAtAnyPathLength) {
   make_file(join_path(folder, "system.spc"), FILE_ATTRIBUTE_SYSTEM);
   ASSERT_TRUE(CreateDirectoryW(system_path(join_path(folder, "folder.spc")).c_str(), nullptr));
   make_file(join_path(folder, "KBReport.csv"));  // the earlier report
+  // A killed run's temporary report, not hidden as an older version left it: never listed, and
+  // no run but its own removes it.
+  const std::string leftover = join_path(folder, ".informe.csv.zentil-k3m9q2");
+  make_file(leftover);
 
   std::string expected(kReportHeader);
   for (const std::string& name : written) expected += name + std::string(kVarRow);
@@ -156,6 +160,11 @@ TEST(WindowsRun, ListsInNtfsOrderAndWritesNamesInTheCodePageAtAnyPathLength) {
   const Ran ran = run_exe({typed, join_path(folder, "KBREPORT.CSV")}, cwd);
   EXPECT_EQ(ran.out, "Cantidad de archivos procesados: 10\r\nZentil de la KB: 0.1\r\n") << ran.err;
   EXPECT_EQ(read_file(join_path(folder, "KBREPORT.CSV")), expected);
+  // Written to a hidden temporary file, the report is an ordinary file.
+  const DWORD attributes =
+      GetFileAttributesW(system_path(join_path(folder, "KBREPORT.CSV")).c_str());
+  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY), 0u);
+  EXPECT_NE(GetFileAttributesW(entry_path(leftover).c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_GT(folder.size(), 300u);
   // The archive attribute, which Wine always reports set, and names that differ in case alone
   // (a case-sensitive folder).
