@@ -80,13 +80,14 @@ TEST(Run, GoldenFolders) {
   } cases[] = {
       {"/examples/sample-kb/", "/tests/golden/sample-kb.csv", {"10", "20"}, "20", "2.81"},
       {"/tests/golden/odd/", "/tests/golden/odd.csv", {"10"}, "10", "0.28"},
-      {"/tests/golden/rules/", "/tests/golden/rules.csv", {"10"}, "17", "0.28"},
+      {"/tests/golden/rules/", "/tests/golden/rules.csv", {"10", "20"}, "20", "0.35"},
   };
   for (const auto& c : cases) {
     TempDir out;
-    out.write("KBReport.csv", std::string(5000, 'x'));  // replaced, not appended to
+    // Named like rules/kbreport.csv, a spec file like any other in a folder that is not its own.
+    out.write("kbreport.csv", std::string(5000, 'x'));  // replaced, not appended to
     const auto fs = make_system_file_system();
-    const Seen seen = run(*fs, ZENTIL_SOURCE_DIR + std::string(c.folder), out / "KBReport.csv", 1);
+    const Seen seen = run(*fs, ZENTIL_SOURCE_DIR + std::string(c.folder), out / "kbreport.csv", 1);
     EXPECT_EQ(seen.report, read_file(ZENTIL_SOURCE_DIR + std::string(c.report))) << c.folder;
     std::vector<std::string> shown = {"status:Procesando archivos.. Espere por favor."};
     for (const auto& n : c.progress) shown.push_back("progress:Archivos procesados: " + n);
