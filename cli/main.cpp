@@ -1,5 +1,6 @@
 // zentil-report: measures a KB's spec folder from the command line, for scripts and CI.
 #include <CLI/CLI.hpp>
+#include <atomic>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -77,7 +78,8 @@ int run(std::vector<std::string> args) {
   app.footer(
       "Códigos de salida: 0 informe escrito (o informes comparados); 1 la ejecución falló (el "
       "mensaje nombra el archivo y la causa; un informe anterior queda intacto); 2 uso "
-      "incorrecto o carpeta vacía.");
+      "incorrecto o carpeta vacía; 130 interrumpida con Ctrl+C (un informe anterior queda "
+      "intacto).");
 
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());

@@ -1,5 +1,6 @@
 #include "cli/report_command.h"
 
+#include <atomic>
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -183,10 +184,19 @@ int run_report_command(const ReportCommand& command) {
   settings.decimalSeparator = user_decimal_separator();
   settings.jobs = command.jobs;
   settings.rows = figures ? &collector : nullptr;
+  // Ctrl+C stops the run like the window's close: no half-written report, no temporary file.
+  std::atomic<bool> stop{false};
+  stop_on_interrupt(stop);
+  settings.stop = &stop;
   // With --json the document says it all: the closing messages are not printed.
   CliObserver observer(stdout, stderr, !command.quiet && is_terminal(stderr), !command.json);
   const RunOutcome outcome = run_report(settings, *fs, observer);
   if (outcome.result == RunResult::NoSource) return kExitUsage;
+  if (outcome.result == RunResult::Stopped) {
+    write_text(stderr, "zentil-report: No se escribió el informe " + settings.reportPath +
+                           ": ejecución interrumpida\n");
+    return kExitInterrupted;
+  }
   if (outcome.result != RunResult::Completed) return kExitFailed;
   if (!figures) return kExitDone;
   return outputs.finish(rendering.get());

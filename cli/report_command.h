@@ -12,6 +12,7 @@ namespace zentil {
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as shells report Ctrl+C
 
 struct ReportCommand {
   std::string source;  // a spec folder; with `compare`, it may name a saved report instead

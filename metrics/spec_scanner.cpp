@@ -306,9 +306,11 @@ template <typename Line>
   metrics_.tableAttributes += commas * found->second;
 }
 
-Status scan_spec_file(InputFile& file, SpecScanner& scanner, std::span<char> buffer) {
+Status scan_spec_file(InputFile& file, SpecScanner& scanner, std::span<char> buffer,
+                      const std::atomic<bool>* stop) {
   scanner.begin();
   for (;;) {
+    if (stop_requested(stop)) return stopped_error();
     Result<std::size_t> n = file.read(buffer);
     if (!n.ok()) return n.error();
     if (*n == 0) break;

@@ -74,7 +74,9 @@ class SpecScanner {
 };
 
 // Scans the whole of `file` with `scanner`, reading into `buffer`. A read error stops the scan
-// and is returned; it is never taken for the end of the file.
-Status scan_spec_file(InputFile& file, SpecScanner& scanner, std::span<char> buffer);
+// and is returned; it is never taken for the end of the file. Before each read it looks at
+// `stop` (none when null): once set, it gives up with stopped_error().
+Status scan_spec_file(InputFile& file, SpecScanner& scanner, std::span<char> buffer,
+                      const std::atomic<bool>* stop = nullptr);
 
 }  // namespace zentil

@@ -1,6 +1,7 @@
 // Text for the person at a terminal, or for whatever reads the program's output instead.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <string_view>
 
@@ -9,6 +10,11 @@ namespace zentil {
 // Sets up the process of a command-line program: the system's messages in the user's language,
 // and failures reported as errors rather than by signals or system dialogs.
 void prepare_command_line_program();
+
+// From now on the first interrupt from the terminal (Ctrl+C or Ctrl+Break; on POSIX systems
+// SIGINT or SIGTERM) sets `stop` instead of ending the program, so that a run can stop cleanly;
+// a second one ends the program at once.
+void stop_on_interrupt(std::atomic<bool>& stop);
 
 // Whether `stream` (stdout or stderr) is a terminal that a person watches.
 bool is_terminal(std::FILE* stream);

@@ -14,6 +14,15 @@ HANDLE handle_of(std::FILE* stream) {
   return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
 }
 
+std::atomic<bool>* interrupt_stop = nullptr;
+
+// Runs on a thread of its own. FALSE passes the event on to the default handler, which ends the
+// program: for a second interrupt, and for a closed console or a logoff.
+BOOL WINAPI on_console_event(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  return interrupt_stop->exchange(true) ? FALSE : TRUE;
+}
+
 }  // namespace
 
 void prepare_command_line_program() {
@@ -27,6 +36,11 @@ void prepare_command_line_program() {
       SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
     }
   }
+}
+
+void stop_on_interrupt(std::atomic<bool>& stop) {
+  interrupt_stop = &stop;
+  SetConsoleCtrlHandler(on_console_event, TRUE);
 }
 
 bool is_terminal(std::FILE* stream) {

@@ -4,6 +4,7 @@
 // without the archive attribute, read and write errors at chosen bytes).
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,6 +16,15 @@
 #include "platform/result.h"
 
 namespace zentil {
+
+// Whether the run's stop request (none when null) has been made. Work that sees it gives up and
+// returns stopped_error(), which nobody shows: the run looks at its request first.
+inline bool stop_requested(const std::atomic<bool>* stop) {
+  return stop != nullptr && stop->load(std::memory_order_relaxed);
+}
+inline Error stopped_error() {
+  return Error{"Detenido a petición del usuario"};
+}
 
 // One entry of a folder listing: its name (no folder part) and whether the run should scan it.
 struct ListedEntry {
@@ -54,9 +64,11 @@ class FileSystem {
 
   // The folder's spec file entries in the order the run takes them. Leaves out folders, hidden
   // entries and anything that is no regular file, and the report at `report_path` (and its
-  // temporary file) when the report lies in this folder.
+  // temporary file) when the report lies in this folder, and every temporary report, a killed
+  // run's too. Every few hundred entries it looks at `stop` and, once set, gives up.
   virtual Result<std::vector<ListedEntry>> list_folder(const std::string& path,
-                                                       const std::string& report_path) = 0;
+                                                       const std::string& report_path,
+                                                       const std::atomic<bool>* stop) = 0;
 
   // Called from several threads at once when a run scans with more than one job; each
   // InputFile is used by one thread only.

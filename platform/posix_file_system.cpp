@@ -20,6 +20,8 @@ namespace zentil {
 namespace {
 
 constexpr std::string_view kTempMarker = ".zentil-";
+// The listing looks at the run's stop request after this many entries.
+constexpr unsigned kStopCheckEvery = 256;
 
 // Closes a DIR* on destruction.
 struct DirCloser {
@@ -44,13 +46,6 @@ std::string_view base_of(std::string_view path) {
 std::string_view temp_stem(std::string_view report_name) {
   constexpr std::size_t kNameMax = 255;
   return report_name.substr(0, kNameMax - 1 - kTempMarker.size() - 6);
-}
-
-// Whether `name` is the temporary file of a report named `report_name`.
-bool is_temp_of(std::string_view name, std::string_view report_name) {
-  const std::string_view stem = temp_stem(report_name);
-  return name.size() > 1 && name[0] == '.' && name.substr(1).starts_with(stem) &&
-         name.substr(1 + stem.size()).starts_with(kTempMarker);
 }
 
 mode_t process_umask() {
@@ -272,7 +267,8 @@ Status PosixFileSystem::check_source_folder(const std::string& path) {
 }
 
 Result<std::vector<ListedEntry>> PosixFileSystem::list_folder(const std::string& path,
-                                                              const std::string& report_path) {
+                                                              const std::string& report_path,
+                                                              const std::atomic<bool>* stop) {
   UniqueDir dir(::opendir(path.c_str()));
   if (!dir) return file_error("No se pudo leer la carpeta origen", path, errno);
   const int dir_fd = ::dirfd(dir.get());
@@ -289,7 +285,8 @@ Result<std::vector<ListedEntry>> PosixFileSystem::list_folder(const std::string&
   }
 
   std::vector<ListedEntry> entries;
-  for (;;) {
+  for (unsigned seen = 1;; ++seen) {
+    if (seen % kStopCheckEvery == 0 && stop_requested(stop)) return stopped_error();
     errno = 0;
     const dirent* entry = ::readdir(dir.get());
     if (entry == nullptr) {
@@ -297,8 +294,10 @@ Result<std::vector<ListedEntry>> PosixFileSystem::list_folder(const std::string&
       break;
     }
     const std::string_view name = entry->d_name;
+    // Hidden, and so are the temporary reports (".KBReport.csv.zentil-" and mkostemp's six
+    // letters and digits), whichever run left them.
     if (name.empty() || name[0] == '.') continue;
-    if (!report_name.empty() && (name == report_name || is_temp_of(name, report_name))) continue;
+    if (!report_name.empty() && name == report_name) continue;
     bool regular = entry->d_type == DT_REG;
     if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
       // A link counts as what it points to; a dangling link or a loop is left out.

@@ -11,6 +11,9 @@ namespace zentil {
 // One line of Spanish text that names the file and the reason, ready to show to the user.
 struct Error {
   std::string message;
+  // The report cannot be replaced because another program holds it open: the message names the
+  // report and says so, and whoever shows it adds how to try again.
+  bool report_in_use = false;
 };
 
 // Success, or the Error that stopped the work.

@@ -16,6 +16,8 @@ namespace {
 
 constexpr std::wstring_view kTempMarker = L".zentil-";
 constexpr std::size_t kTempRandom = 6;
+// The listing looks at the run's stop request after this many entries.
+constexpr unsigned kStopCheckEvery = 256;
 constexpr std::string_view kNotRegular = "no es un archivo normal";
 constexpr std::string_view kIsFolder = "es una carpeta";
 constexpr std::string_view kReadOnly = "es de solo lectura";
@@ -31,12 +33,31 @@ std::wstring_view temp_stem(std::wstring_view report_name) {
   return report_name.substr(0, keep);
 }
 
-// Whether `name` is the temporary file of a report named `report_name`.
-bool is_temp_of(std::wstring_view name, std::wstring_view report_name) {
-  const std::wstring_view stem = temp_stem(report_name);
-  return name.size() == 1 + stem.size() + kTempMarker.size() + kTempRandom && name[0] == L'.' &&
-         name.substr(1, stem.size()) == stem &&
-         name.substr(1 + stem.size()).starts_with(kTempMarker);
+// Whether `name` has the shape of a temporary report of any name: ".", the report's name, the
+// marker and six letters or digits. Such a file is hidden, but one that a killed run of an older
+// version left behind is not.
+bool is_temp_report(std::wstring_view name) {
+  constexpr std::size_t kTail = kTempMarker.size() + kTempRandom;
+  if (name.size() <= kTail || name[0] != L'.') return false;
+  const std::wstring_view tail = name.substr(name.size() - kTail);
+  return tail.starts_with(kTempMarker) &&
+         std::all_of(tail.begin() + kTempMarker.size(), tail.end(), [](wchar_t c) {
+           return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+         });
+}
+
+// Whether another program holds the file at `target` open without letting others delete it, as
+// a spreadsheet holds the file it shows: the move that replaces the report would then fail.
+bool held_by_another(const std::wstring& target) {
+  const UniqueHandle probe(CreateFileW(target.c_str(), DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+  return !probe.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+Error report_in_use(const std::string& path) {
+  return Error{"No se puede reemplazar el informe " + path + ": otro programa lo está usando",
+               true};
 }
 
 bool same_name(std::wstring_view a, std::wstring_view b) {
@@ -137,10 +158,20 @@ class WindowsReportFile final : public ReportFile {
     if (!FlushFileBuffers(file_.get()) && GetLastError() != ERROR_INVALID_FUNCTION) {
       return file_error(kSave, path_, GetLastError());
     }
+    // Made hidden and temporary so that no listing takes it for a spec file, the report becomes
+    // an ordinary file (zero times: unchanged).
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FILE_ATTRIBUTE_ARCHIVE;
+    if (!SetFileInformationByHandle(file_.get(), FileBasicInfo, &basic, sizeof basic)) {
+      return file_error(kSave, path_, GetLastError());
+    }
     if (!CloseHandle(file_.release())) return file_error(kSave, path_, GetLastError());
     if (!MoveFileExW(temp_.c_str(), target_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return file_error(kSave, path_, GetLastError());
+      // Another program may have opened the report since the run began.
+      const DWORD error = GetLastError();
+      if (error == ERROR_SHARING_VIOLATION || held_by_another(target_)) return report_in_use(path_);
+      return file_error(kSave, path_, error);
     }
     committed_ = true;
     return {};
@@ -215,7 +246,8 @@ Status WindowsFileSystem::check_source_folder(const std::string& path) {
 }
 
 Result<std::vector<ListedEntry>> WindowsFileSystem::list_folder(const std::string& path,
-                                                                const std::string& report_path) {
+                                                                const std::string& report_path,
+                                                                const std::atomic<bool>* stop) {
   constexpr std::string_view kWhat = "No se pudo leer la carpeta origen";
   const std::wstring pattern = listing_pattern(path);
   const std::wstring folder = folder_of(pattern);
@@ -238,13 +270,13 @@ Result<std::vector<ListedEntry>> WindowsFileSystem::list_folder(const std::strin
   }
 
   std::vector<std::pair<std::wstring, bool>> found;
+  unsigned seen = 0;
   do {
+    if (++seen % kStopCheckEvery == 0 && stop_requested(stop)) return stopped_error();
     const std::wstring_view name = data.cFileName;
     const std::optional<bool> archive = listed_archive(data.dwFileAttributes);
-    if (!archive) continue;
-    if (!report_name.empty() && (same_name(name, report_name) || is_temp_of(name, report_name))) {
-      continue;
-    }
+    if (!archive || is_temp_report(name)) continue;
+    if (!report_name.empty() && same_name(name, report_name)) continue;
     found.emplace_back(name, *archive);
   } while (FindNextFileW(find.get(), &data));
   if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) {
@@ -282,6 +314,8 @@ Result<std::unique_ptr<ReportFile>> WindowsFileSystem::create_report(const std::
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return file_error(kWhat, path, kIsFolder);
     // The move that replaces the report would fail on a read-only one only at the very end.
     if (attributes & FILE_ATTRIBUTE_READONLY) return file_error(kWhat, path, kReadOnly);
+    // So would the move of a report that another program holds: better said before the scan.
+    if (held_by_another(target)) return report_in_use(path);
   }
 
   std::wstring prefix = folder_of(target);
@@ -292,7 +326,7 @@ Result<std::unique_ptr<ReportFile>> WindowsFileSystem::create_report(const std::
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::wstring temp = prefix + random_part();
     UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (file.valid()) {
       return std::unique_ptr<ReportFile>(
           std::make_unique<WindowsReportFile>(std::move(file), std::move(temp), target, path));

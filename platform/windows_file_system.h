@@ -15,7 +15,8 @@ class WindowsFileSystem final : public FileSystem {
  public:
   Status check_source_folder(const std::string& path) override;
   Result<std::vector<ListedEntry>> list_folder(const std::string& path,
-                                               const std::string& report_path) override;
+                                               const std::string& report_path,
+                                               const std::atomic<bool>* stop) override;
   Result<std::unique_ptr<InputFile>> open_input(const std::string& path) override;
   Result<std::unique_ptr<ReportFile>> create_report(const std::string& path) override;
 };

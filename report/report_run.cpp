@@ -37,13 +37,13 @@ class Run {
       outcome_.result = RunResult::NoSource;
       return outcome_;
     }
-    if (Status s = scan_folder(); !s.ok()) return fail(s.error());
-    if (stopped_) return stopped();
+    if (Status s = scan_folder(); !s.ok()) return end_early(s.error());
+    if (stop_requested()) return stopped();
 
     observer_.status_changed("");
     observer_.progress_changed(processed_text(outcome_.entryCount), ProgressStage::Final);
     // The report is saved before the messages, so they never announce one that was lost.
-    if (Status s = report_->commit(); !s.ok()) return fail(s.error());
+    if (Status s = report_->commit(); !s.ok()) return end_early(s.error());
     report_.reset();
 
     observer_.show_message(std::string(texts::kCountPrefix) + std::to_string(outcome_.entryCount),
@@ -65,7 +65,7 @@ class Run {
     rows_.assign(kReportHeader);
 
     Result<std::vector<ListedEntry>> listing =
-        fs_.list_folder(settings_.sourcePath, settings_.reportPath);
+        fs_.list_folder(settings_.sourcePath, settings_.reportPath, settings_.stop);
     if (!listing.ok()) return listing.error();
     if (settings_.rows != nullptr) {
       if (Status s = settings_.rows->begin(listing->size()); !s.ok()) return s;
@@ -73,13 +73,11 @@ class Run {
     observer_.status_changed(texts::kWorking);
 
     // Files are scanned ahead on other threads; rows and progress stay here, in listing order.
-    ScanPool pool(fs_, settings_.sourcePath, *listing, resolve_jobs(settings_.jobs));
+    ScanPool pool(fs_, settings_.sourcePath, *listing, resolve_jobs(settings_.jobs),
+                  settings_.stop);
     int since_update = 0;
     for (std::size_t i = 0; i < listing->size(); ++i) {
-      if (stop_requested()) {
-        stopped_ = true;
-        return Status{};
-      }
+      if (stop_requested()) return Status{};
       const ListedEntry& entry = (*listing)[i];
       ++outcome_.entryCount;
       if (!entry.archive) continue;
@@ -114,8 +112,11 @@ class Run {
     return s;
   }
 
-  bool stop_requested() const {
-    return settings_.stop != nullptr && settings_.stop->load(std::memory_order_relaxed);
+  bool stop_requested() const { return zentil::stop_requested(settings_.stop); }
+
+  // An error met once a stop was asked for is the stop's doing, or no longer of interest.
+  RunOutcome end_early(Error error) {
+    return stop_requested() ? stopped() : fail(std::move(error));
   }
 
   RunOutcome stopped() {
@@ -127,6 +128,10 @@ class Run {
   }
 
   RunOutcome fail(Error error) {
+    if (error.report_in_use) {
+      error.message += texts::kCloseAndRetry;
+      error.message += settings_.retry + ".";
+    }
     report_.reset();  // removes the temporary file
     observer_.status_changed("");
     observer_.show_message(error.message, MessageKind::Failure);
@@ -142,7 +147,6 @@ class Run {
   RunOutcome outcome_;
   std::unique_ptr<ReportFile> report_;
   std::string rows_;
-  bool stopped_ = false;
 };
 
 }  // namespace

@@ -36,8 +36,11 @@ struct RunSettings {
   std::string reportPath;              // the report file to create or replace
   std::string decimalSeparator = ".";  // of the score in the closing message
   unsigned jobs = 0;                   // files scanned at once; 0: one per core
-  // When set, the run looks at it before each entry and stops quietly once it holds true.
+  // When set, the run stops quietly once it holds true, wherever it is: in the listing, before
+  // an entry, between two reads of a file.
   const std::atomic<bool>* stop = nullptr;
+  // How the user tries again, in what the run says of a report that another program holds.
+  std::string retry = "vuelva a intentarlo";
   // When set, gets every row as it is written.
   RowSink* rows = nullptr;
 };
@@ -60,7 +63,8 @@ struct RunOutcome {
 // The report is written to a temporary file and replaces the destination only once complete,
 // before the closing messages. Any failure stops the run: the observer gets the status line
 // cleared, a Failure message and the idle progress text, and the destination stays as it was.
-// A stop request does the same without the message.
+// A stop request does the same without the message; what fails once it has been made is taken
+// for the stop, never for a failure.
 RunOutcome run_report(const RunSettings& settings, FileSystem& fs, RunObserver& observer);
 
 }  // namespace zentil

@@ -11,5 +11,7 @@ inline constexpr std::string_view kProcessedPrefix = "Archivos procesados: ";
 inline constexpr std::string_view kProcessedIdle = "Archivos procesados: 0";
 inline constexpr std::string_view kCountPrefix = "Cantidad de archivos procesados: ";
 inline constexpr std::string_view kScorePrefix = "Zentil de la KB: ";
+// After what the system says of a report in use, before RunSettings::retry.
+inline constexpr std::string_view kCloseAndRetry = ". Ciérrelo en ese programa y ";
 
 }  // namespace zentil::texts

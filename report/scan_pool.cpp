@@ -11,12 +11,14 @@ constexpr std::size_t kReadBufferSize = 256 * 1024;
 
 }  // namespace
 
-FileScanner::FileScanner() : buffer_(new (kPage) char[kReadBufferSize]) {}
+FileScanner::FileScanner(const std::atomic<bool>* stop)
+    : stop_(stop), buffer_(new (kPage) char[kReadBufferSize]) {}
 
 Result<ScannedFile> FileScanner::scan(FileSystem& fs, const std::string& path) {
+  if (stop_requested(stop_)) return stopped_error();
   Result<std::unique_ptr<InputFile>> file = fs.open_input(path);
   if (!file.ok()) return file.error();
-  if (Status s = scan_spec_file(**file, scanner_, std::span(buffer_.get(), kReadBufferSize));
+  if (Status s = scan_spec_file(**file, scanner_, std::span(buffer_.get(), kReadBufferSize), stop_);
       !s.ok()) {
     return s.error();
   }
@@ -29,11 +31,13 @@ Result<ScannedFile> FileScanner::scan(FileSystem& fs, const std::string& path) {
 }
 
 ScanPool::ScanPool(FileSystem& fs, std::string folder, const std::vector<ListedEntry>& listing,
-                   unsigned jobs, std::size_t window)
+                   unsigned jobs, const std::atomic<bool>* stop, std::size_t window)
     : fs_(fs),
       folder_(std::move(folder)),
       listing_(listing),
-      window_(std::max<std::size_t>(window, 1)) {
+      window_(std::max<std::size_t>(window, 1)),
+      stop_(stop),
+      own_(stop) {
   next_ = next_archive(0);
   const auto scanned = static_cast<std::size_t>(std::count_if(
       listing_.begin(), listing_.end(), [](const ListedEntry& e) { return e.archive; }));
@@ -116,7 +120,7 @@ std::size_t ScanPool::next_archive(std::size_t from) const {
 }
 
 void ScanPool::work() {
-  FileScanner mine;
+  FileScanner mine(stop_);
   std::unique_lock lock(mutex_);
   for (;;) {
     const std::optional<std::size_t> index = claim();

@@ -2,6 +2,7 @@
 // order, so that the run can write rows and show progress exactly as a one-by-one scan would.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -26,9 +27,11 @@ struct ScannedFile {
 };
 
 // What one thread needs to scan files: a scanner and a read buffer, both reused file after file.
+// Every scan gives up with stopped_error() once `stop` (none when null) is set: before the open
+// and between two reads.
 class FileScanner {
  public:
-  FileScanner();
+  explicit FileScanner(const std::atomic<bool>* stop);
   // Opens, scans and measures the file at `path`.
   Result<ScannedFile> scan(FileSystem& fs, const std::string& path);
 
@@ -42,6 +45,7 @@ class FileScanner {
     void operator()(char* p) const { ::operator delete[](p, kPage); }
   };
 
+  const std::atomic<bool>* stop_;
   SpecScanner scanner_;
   std::unique_ptr<char[], PageDelete> buffer_;
 };
@@ -53,6 +57,7 @@ class FileScanner {
 //
 // Only the calling thread calls take(); the FileSystem must allow open_input() and reads from
 // several threads at once. Destroying the pool stops the threads after the file each one is on.
+// Once `stop` is set, every scan, on any thread, gives up at its next read with stopped_error().
 class ScanPool {
  public:
   static constexpr std::size_t kDefaultWindow = 256;
@@ -60,7 +65,8 @@ class ScanPool {
   static constexpr unsigned kMaxJobs = 32;
 
   ScanPool(FileSystem& fs, std::string folder, const std::vector<ListedEntry>& listing,
-           unsigned jobs, std::size_t window = kDefaultWindow);
+           unsigned jobs, const std::atomic<bool>* stop = nullptr,
+           std::size_t window = kDefaultWindow);
   ~ScanPool();
   ScanPool(const ScanPool&) = delete;
   ScanPool& operator=(const ScanPool&) = delete;
@@ -91,6 +97,7 @@ class ScanPool {
   const std::string folder_;
   const std::vector<ListedEntry>& listing_;
   const std::size_t window_;
+  const std::atomic<bool>* const stop_;
   FileScanner own_;  // the calling thread's
 
   std::mutex mutex_;

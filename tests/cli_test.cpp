@@ -104,6 +104,7 @@ TEST(Cli, HostileFolder) {
       {'f', "a.spc", "", "a.spc"},
       {'l', "link.spc", "a.spc", "link.spc"},
       {'f', ".hidden", "", ""},
+      {'f', ".KBReport.csv.zentil-Ab12Cd", "", ""},  // a killed run's temporary report
       {'d', "sub", "", ""},
       {'p', "fifo.spc", "", ""},
       {'l', "fifolink", "fifo.spc", ""},
@@ -147,6 +148,7 @@ TEST(Cli, HostileFolder) {
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's own memory would hide the program's
     EXPECT_LT(r.peak_kib, 24 * 1024);
 #endif
+    EXPECT_TRUE(std::filesystem::exists(src / ".KBReport.csv.zentil-Ab12Cd"));  // not the run's
     ::chmod(report.c_str(), 0604);  // rights no umask gives
     rights = std::filesystem::perms(0604);
   }
@@ -182,6 +184,7 @@ TEST(Cli, FaultsStopTheRunAndKeepTheEarlierReport) {
     std::string locked;  // a path whose rights become `mode`
     mode_t mode;
     std::string file, reason;  // named in the message
+    int code = 1;
   } cases[] = {
       {"missing source", {}, {src / "no", report}, "", 0, src / "no", "no existe"},
       {"source is a file", {}, {m, report}, "", 0, m, "no es una carpeta"},
@@ -200,6 +203,7 @@ TEST(Cli, FaultsStopTheRunAndKeepTheEarlierReport) {
       {"a report folder that may not be written", kAsNobody, {}, out.path(), 0555, report, eacces},
       {"a source folder that may not be read", kAsNobody, {}, src.path(), 0311, src.path(), eacces},
       {"a read-only report", {}, {}, report, 0444, report, eacces},
+      {"Ctrl+C", shim({"ZENTIL_FAULT_INTERRUPT=1"}), {}, "", 0, report, "interrumpida", 130},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -212,7 +216,7 @@ TEST(Cli, FaultsStopTheRunAndKeepTheEarlierReport) {
     }
     const Ran r = cli(c.args.empty() ? Args{src.path(), report} : c.args, c.prefix);
     ::chmod(out.path().c_str(), 0777);
-    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_EQ(r.code, c.code) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(r.err.starts_with("zentil-report: ") && r.err.find('\n') == r.err.size() - 1)
         << r.err;

@@ -102,12 +102,15 @@ class Form : public ::testing::Test {
     form = std::make_unique<ui::frmPrincipal>(view, std::move(system));
     view.form = form.get();
   }
-  // Generar with these boxes; afterwards the window is at rest with the same paths.
-  void generate(const std::string& source, const std::string& dest) {
+  // Generar with these boxes, then `during` while the run goes on; afterwards the window is at
+  // rest with the same paths.
+  void generate(const std::string& source, const std::string& dest,
+                const std::function<void()>& during = {}) {
     view.set_text(Box::Path, source);
     view.set_text(Box::Dest, dest);
     view.shown.clear();
     form->cmdGenerar_Click();
+    if (during) during();
     view.pump();
     EXPECT_FALSE(form->running());
     EXPECT_EQ(form->sourcePath(), source);
@@ -198,7 +201,7 @@ TEST_F(Form, GenerarShowsTheRunAsItGoesAndSavesBeforeTheMessages) {
 }
 
 // Each way a run ends early leaves the window at rest with one message, or none, and the
-// earlier report as it was.
+// earlier report as it was. A report that another program holds is named with what to do.
 TEST_F(Form, EndingsWithoutAReport) {
   start();
   TempDir dir;
@@ -213,39 +216,70 @@ TEST_F(Form, EndingsWithoutAReport) {
       view.shown[1].starts_with("Zentil|La carpeta origen no existe: " + (dir / "no-such-folder")))
       << view.shown[1];
   EXPECT_EQ(read_file(earlier), "an earlier report\r\n");
+
+  // As Windows answers when another program holds the report.
+  auto* held = new testing::GatedFileSystem("none");
+  held->report_error = Error{
+      "No se puede reemplazar el informe " + earlier + ": otro programa lo está usando", true};
+  ui::FormSystem system = test_system("/");
+  system.file_system = [held] { return std::unique_ptr<FileSystem>(held); };
+  start(std::move(system));
+  generate(dir.path(), earlier);
+  ASSERT_EQ(view.shown.size(), 3u);
+  EXPECT_EQ(view.shown[1], "Zentil|No se puede reemplazar el informe " + earlier +
+                               ": otro programa lo está usando. Ciérrelo en ese programa y "
+                               "vuelva a pulsar «Generar».");
 }
 
-// While a run goes on no click starts anything; a close stops it before the next file, keeps
-// the earlier report and closes the window once it has stopped.
+// While a run goes on no click starts anything; a close stops it wherever it is held: in the
+// listing, at a file's opening, or in the second read of a long file (the first, which the other
+// thread may take), and nothing more of the file is read. No message, the earlier report as it
+// was, no temporary report left, and the window closed once the run has stopped.
 TEST_F(Form, InputIgnoredAndCloseStopsTheRun) {
-  TempDir dir;
-  for (int i = 10; i < 40; ++i) dir.write("kb/f" + std::to_string(i), "v_i(&x)\r\n");
-  const std::string earlier = dir.write("KBReport.csv", "an earlier report\r\n");
-  auto* gated = new testing::GatedFileSystem("f25");
-  ui::FormSystem system = test_system("/");
-  system.file_system = [gated] { return std::unique_ptr<FileSystem>(gated); };
-  start(std::move(system));
-  view.answers = {"/elegida", "/elegida"};
-  view.on_shown = [&](const std::string& what) {
-    if (what != "Label2=Archivos procesados: 10") return;
-    form->cmdAbrir_Click();
-    form->CmdDest_Click();
-    form->cmdGenerar_Click();
-    form->cmdSalir_Click();
-    EXPECT_FALSE(form->close_requested());
-    gated->release();
+  const std::string working = "Label1=Procesando archivos.. Espere por favor.";
+  const struct {
+    const char* gate;  // the file held ("": the listing)
+    int read;          // held at its opening (0) or in this read of it
+    unsigned jobs;
+    std::vector<std::string> shown;  // before the stop
+  } cases[] = {
+      {"", 0, 1, {}},  // with enough files that the listing sees the stop
+      {"f25", 0, 1, {working, "Label2=Archivos procesados: 10"}},
+      {"f10", 2, 2, {working}},
   };
-  generate(dir / "kb", earlier);
-  EXPECT_EQ(view.shown, (std::vector<std::string>{"Label1=Procesando archivos.. Espere por favor.",
-                                                  "Label2=Archivos procesados: 10", "Label1=",
-                                                  "Label2=Archivos procesados: 0", "close"}))
-      << "stopped before the twentieth file";
-  EXPECT_EQ(view.answers.size(), 2u);  // the chooser never opened
-  EXPECT_EQ(read_file(earlier), "an earlier report\r\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(testing::fs_path(dir.path())),
-                          std::filesystem::directory_iterator{}),
-            2)
-      << "a temporary report was left behind";
+  for (const auto& c : cases) {
+    TempDir dir;
+    for (int i = 10; i < 40; ++i) dir.write("kb/f" + std::to_string(i), "v_i(&x)\r\n");
+    dir.write("kb/f10", std::string(1 << 20, 'x'));  // read in four parts
+    for (int i = 0; i < 300 && !*c.gate; ++i) dir.write("kb/g" + std::to_string(i), "");
+    const std::string earlier = dir.write("KBReport.csv", "an earlier report\r\n");
+    auto* gated = new testing::GatedFileSystem(c.gate, c.read);
+    const auto reads = gated->reads();
+    ui::FormSystem system = test_system("/");
+    system.file_system = [gated] { return std::unique_ptr<FileSystem>(gated); };
+    system.jobs = c.jobs;
+    start(std::move(system));
+    view.answers = {"/elegida", "/elegida"};
+    generate(dir / "kb", earlier, [&] {
+      EXPECT_TRUE(gated->wait_reached()) << c.gate;
+      form->cmdAbrir_Click();
+      form->CmdDest_Click();
+      form->cmdGenerar_Click();
+      form->cmdSalir_Click();
+      EXPECT_FALSE(form->close_requested());
+      gated->release();
+    });
+    std::vector<std::string> shown = c.shown;
+    shown.insert(shown.end(), {"Label1=", "Label2=Archivos procesados: 0", "close"});
+    EXPECT_EQ(view.shown, shown) << c.gate;
+    EXPECT_EQ(*reads, c.read) << c.gate;
+    EXPECT_EQ(view.answers.size(), 2u);  // the chooser never opened
+    EXPECT_EQ(read_file(earlier), "an earlier report\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(testing::fs_path(dir.path())),
+                            std::filesystem::directory_iterator{}),
+              2)
+        << c.gate << ": a temporary report was left behind";
+  }
 }
 
 TEST_F(Form, SalirAndCloseAtRest) {

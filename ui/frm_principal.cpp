@@ -14,6 +14,8 @@ namespace {
 constexpr std::string_view kReportName = "KBReport.csv";
 constexpr std::string_view kSourcePrompt = "Seleccione la carpeta de specs:";
 constexpr std::string_view kDestPrompt = "Seleccione la carpeta destino:";
+// How the window's user tries again, e.g. once the program that holds the report has let it go.
+constexpr std::string_view kRetry = "vuelva a pulsar «Generar»";
 
 }  // namespace
 
@@ -135,6 +137,7 @@ void frmPrincipal::cmdGenerar_Click() {
   settings.decimalSeparator = system_.decimal_separator();
   settings.jobs = system_.jobs;
   settings.stop = &run_->stop;
+  settings.retry = kRetry;
   worker_ =
       std::thread([settings = std::move(settings), fs = system_.file_system(),
                    observer = PostingObserver(view_, run_), state = run_, view = &view_]() mutable {

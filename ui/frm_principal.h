@@ -31,7 +31,7 @@ struct FormSystem {
 class frmPrincipal {
  public:
   explicit frmPrincipal(FormView& view, FormSystem system = FormSystem::native());
-  // A run still going on is stopped before its next file and waited for.
+  // A run still going on is stopped and waited for.
   ~frmPrincipal();
   frmPrincipal(const frmPrincipal&) = delete;
   frmPrincipal& operator=(const frmPrincipal&) = delete;
@@ -52,8 +52,8 @@ class frmPrincipal {
   void cmdGenerar_Click();
   void cmdSalir_Click();
   // The window's close button: true when the window may close now, at rest. During a run it
-  // answers false, the run stops before its next file leaving any earlier report as it was,
-  // and the form closes the view once the run has ended.
+  // answers false, the run stops wherever it is (in the listing, between two reads of a file)
+  // leaving any earlier report as it was, and the form closes the view once the run has ended.
   bool close_requested();
 
   bool running() const { return run_ != nullptr; }

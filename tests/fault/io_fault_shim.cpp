@@ -6,8 +6,10 @@
 //     ".zentil-") over the report fails.
 //   ZENTIL_FAULT_GONE: that file is removed as soon as the listing has ended (the folder is
 //     closed); with ZENTIL_FAULT_FOLDER set, a folder takes its place.
+//   ZENTIL_FAULT_INTERRUPT: a SIGINT, as from Ctrl+C, as soon as the listing has ended.
 #include <dirent.h>
 #include <dlfcn.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +73,7 @@ int closedir(DIR* dir) {
   if (!gone.empty() && ::unlink(gone.c_str()) == 0 && !env("ZENTIL_FAULT_FOLDER").empty()) {
     ::mkdir(gone.c_str(), 0755);
   }
+  if (!env("ZENTIL_FAULT_INTERRUPT").empty()) ::raise(SIGINT);
   return real(dir);
 }
 

@@ -4,8 +4,21 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 
 int main(int argc, char** argv) {
+  // "--hold FILE EVENT": another program for the tests, which holds FILE open as a spreadsheet
+  // holds the file it shows (reading and writing, sharing reads only), sets the inherited EVENT
+  // and waits to be ended.
+  if (argc == 4 && std::string_view(argv[1]) == "--hold") {
+    if (CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                    0, nullptr) == INVALID_HANDLE_VALUE) {
+      return 1;
+    }
+    SetEvent(reinterpret_cast<HANDLE>(std::strtoull(argv[3], nullptr, 10)));
+    Sleep(INFINITE);
+  }
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   SetUnhandledExceptionFilter([](EXCEPTION_POINTERS* crash) -> LONG {
     std::fprintf(stderr, "unhandled exception 0x%08lx\n", crash->ExceptionRecord->ExceptionCode);

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -77,6 +78,40 @@ Ran run_exe(const std::vector<std::string>& args, const TempDir& dir) {
   return {ran.code, read_file(dir / "out"), read_file(dir / "err")};
 }
 
+// Another program that holds `path` (when not empty) as a spreadsheet holds the file it shows,
+// from its construction to its destruction: this test program again (test_main.cpp).
+class Holder {
+ public:
+  explicit Holder(const std::string& path) {
+    if (path.empty()) return;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const UniqueHandle held(CreateEventW(&inherit, TRUE, FALSE, nullptr));
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\" --hold \"" + to_wide(path) + L"\" " +
+                        std::to_wstring(reinterpret_cast<std::uintptr_t>(held.get()));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                        nullptr, &startup, &child)) {
+      return;
+    }
+    process_.reset(child.hProcess);
+    CloseHandle(child.hThread);
+    const HANDLE either[] = {held.get(), process_.get()};  // held, or given up
+    WaitForMultipleObjects(2, either, FALSE, 20000);
+  }
+  ~Holder() {
+    if (!process_.valid()) return;
+    TerminateProcess(process_.get(), 0);
+    WaitForSingleObject(process_.get(), INFINITE);
+  }
+
+ private:
+  UniqueHandle process_;
+};
+
 TEST(WindowsPaths, JoinedTypedAndHandedToTheSystem) {
   EXPECT_EQ(join_path("C:\\kb", "a"), "C:\\kb\\a");
   EXPECT_EQ(join_path("C:/kb/", "a"), "C:/kb/a");
@@ -115,6 +150,10 @@ TEST(WindowsRun, ListsInNtfsOrderAndWritesNamesInTheCodePageAtAnyPathLength) {
   make_file(join_path(folder, "system.spc"), FILE_ATTRIBUTE_SYSTEM);
   ASSERT_TRUE(CreateDirectoryW(system_path(join_path(folder, "folder.spc")).c_str(), nullptr));
   make_file(join_path(folder, "KBReport.csv"));  // the earlier report
+  // A killed run's temporary report, not hidden as an older version left it: never listed, and
+  // no run but its own removes it.
+  const std::string leftover = join_path(folder, ".informe.csv.zentil-k3m9q2");
+  make_file(leftover);
 
   std::string expected(kReportHeader);
   for (const std::string& name : written) expected += name + std::string(kVarRow);
@@ -125,6 +164,11 @@ TEST(WindowsRun, ListsInNtfsOrderAndWritesNamesInTheCodePageAtAnyPathLength) {
   const Ran ran = run_exe({typed, join_path(folder, "KBREPORT.CSV")}, cwd);
   EXPECT_EQ(ran.out, "Cantidad de archivos procesados: 10\r\nZentil de la KB: 0.1\r\n") << ran.err;
   EXPECT_EQ(read_file(join_path(folder, "KBREPORT.CSV")), expected);
+  // Written to a hidden temporary file, the report is an ordinary file.
+  const DWORD attributes =
+      GetFileAttributesW(system_path(join_path(folder, "KBREPORT.CSV")).c_str());
+  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY), 0u);
+  EXPECT_NE(GetFileAttributesW(entry_path(leftover).c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_GT(folder.size(), 300u);
   // The archive attribute, which Wine always reports set, and names that differ in case alone
   // (a case-sensitive folder).
@@ -143,6 +187,7 @@ TEST(WindowsRun, FailuresNameThePathAndTheReasonAndKeepTheEarlierReport) {
     std::string source, report, message;  // the message, or how it begins
     std::string held = {};                // held open by another program, sharing nothing
     DWORD attributes = 0;                 // of the earlier report
+    std::string spreadsheet = {};         // held by another program as a spreadsheet holds it
   };
   const std::string create = "No se pudo crear el informe ";
   const std::vector<Case> cases = {
@@ -153,12 +198,18 @@ TEST(WindowsRun, FailuresNameThePathAndTheReasonAndKeepTheEarlierReport) {
       {src.path(), report, create + report + ": es de solo lectura", "", FILE_ATTRIBUTE_READONLY},
       {src.path(), report,
        "No se pudo abrir el archivo " + f02 + ": " + system_reason(ERROR_SHARING_VIOLATION), f02},
-      {src.path(), report, "No se pudo guardar el informe " + report + ": ", report},
+      // Found before the scan, which would have stopped at f02. The message in the code page.
+      {src.path(), report,
+       "No se puede reemplazar el informe " + report +
+           ": otro programa lo est\xE1 usando. Ci\xE9rrelo en ese programa y vuelva a "
+           "intentarlo.\r\n",
+       f02, 0, report},
   };
   for (const Case& c : cases) {
     make_file(report, c.attributes);
     UniqueHandle held(CreateFileW(system_path(c.held).c_str(), GENERIC_READ, 0, nullptr,
                                   OPEN_EXISTING, 0, nullptr));
+    const Holder spreadsheet(c.spreadsheet);  // until the next case
     const Ran ran = run_exe({c.source, c.report}, cwd);
     held.reset();
     EXPECT_EQ(ran.code, 1u) << c.message;
@@ -167,6 +218,15 @@ TEST(WindowsRun, FailuresNameThePathAndTheReasonAndKeepTheEarlierReport) {
     const std::filesystem::directory_iterator left(testing::fs_path(out.path()));
     EXPECT_EQ(std::distance(left, {}), 1) << c.message;
   }
+  // Taken by another program during a run, the report is named the same way when it cannot be
+  // replaced at the end.
+  WindowsFileSystem fs;
+  Result<std::unique_ptr<ReportFile>> late = fs.create_report(report);
+  ASSERT_TRUE(late.ok());
+  const Holder spreadsheet(report);
+  const Status saved = (*late)->commit();
+  EXPECT_EQ(saved.ok() ? "" : saved.error().message,
+            "No se puede reemplazar el informe " + report + ": otro programa lo está usando");
 }
 
 TEST(ZentilReportExe, ArgumentsOutputAndExitCodes) {

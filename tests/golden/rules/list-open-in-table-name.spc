@@ -1,0 +1,1 @@
+spec_i([ trnlevel_i(T',1)table_i(T',[a,b,c],'Tabla de prueba',[x])

@@ -1,0 +1,1 @@
+spec_i([ trnlevel_i(D,1)table_i(D,'',[x])
