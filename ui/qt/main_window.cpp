@@ -80,6 +80,15 @@ MainWindow::MainWindow(FormSystem system) {
     // Focus moves in the order of the list; the labels take none and are passed over.
     if (i > 0) setTabOrder(controls_[i - 1], controls_[i]);
   }
+  // For a screen reader: each box is named by its caption (a label's buddy; without an "&" in
+  // the caption no key goes with it), and a "..." button says which folder it chooses.
+  for (const BoxCaption& caption : kBoxCaptions) {
+    static_cast<QLabel*>(controls_[caption.label])->setBuddy(controls_[caption.box]);
+  }
+  for (const ButtonHelp& help : kButtonHelp) {
+    controls_[help.button]->setAccessibleName(from_utf8(help.name));
+    controls_[help.button]->setAccessibleDescription(from_utf8(help.description));
+  }
 
   form_ = std::make_unique<frmPrincipal>(*this, std::move(system));
   input_block_ = std::make_unique<InputBlock>(*this, [this] { return form_->running(); });
