@@ -1,6 +1,7 @@
 // The window's logic against a fake window: the handlers of the boxes and buttons with either
 // separator, runs on their thread with the labels and messages in the order the run gives them,
-// input ignored and a close during a run, and the window at rest after each ending.
+// input ignored and a close during a run, and the window at rest after each ending; and the
+// pace at which the windows show the labels the run sets.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,11 +9,13 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "gated_file_system.h"
 #include "support.h"
 #include "ui/frm_principal.h"
+#include "ui/label_pacer.h"
 
 namespace zentil {
 namespace {
@@ -253,6 +256,30 @@ TEST_F(Form, SalirAndCloseAtRest) {
   form->cmdSalir_Click();
   EXPECT_EQ(view.shown, std::vector<std::string>{"close"});
   EXPECT_TRUE(form->close_requested());
+}
+
+// A new text shows at once when the label's last one has stood for the pace (250 ms); else it
+// is held, the latest replacing any held before it, until its time or a message box.
+TEST(LabelPacer, OneTextPerPaceAndAlwaysTheLatest) {
+  struct Step {
+    int at;                            // milliseconds
+    std::optional<std::string> text;   // a new text; none: the window releases the held one
+    std::optional<std::string> shown;  // what the label shows now
+    int wait;                          // how long a text held now would wait
+  };
+  const Step steps[] = {
+      {0, "10", "10", 250},   {100, "20", {}, 150}, {200, "", {}, 50},    {250, {}, "", 250},
+      {300, {}, {}, 200},     {400, "30", {}, 100}, {410, {}, "30", 250},  // early, before a
+                                                                           // message box
+      {700, "40", "40", 250},
+  };
+  ui::LabelPacer pacer;
+  for (const Step& step : steps) {
+    const auto now = ui::LabelPacer::Clock::time_point(std::chrono::milliseconds(step.at));
+    const auto shown = step.text ? pacer.set(*step.text, now) : pacer.release(now);
+    EXPECT_EQ(shown, step.shown) << step.at << " ms";
+    EXPECT_EQ(pacer.wait(now), std::chrono::milliseconds(step.wait)) << step.at << " ms";
+  }
 }
 
 }  // namespace
