@@ -14,8 +14,11 @@ declare -A sets=(
   [build]="build-essential cmake ninja-build pkg-config libcli11-dev
            qt6-base-dev qt6-wayland qt6-translations-l10n libgl-dev fonts-dejavu-core
            librsvg2-bin"
-  # The test suite: GoogleTest, and the es_ES.UTF-8 locale (generated below).
-  [test]="libgtest-dev libgmock-dev locales"
+  # The test suite: GoogleTest, and the es_ES.UTF-8 locale (generated below); for the window
+  # read through AT-SPI as a screen reader reads it (tests/ui/accessibility_check.py), Xvfb, a
+  # D-Bus session, the accessibility bus and Python's AT-SPI client.
+  [test]="libgtest-dev libgmock-dev locales xvfb xauth dbus-daemon dbus-x11 at-spi2-core
+          python3-gi gir1.2-atspi-2.0"
   # The benchmark kit (bench/run.sh).
   [bench]="libbenchmark-dev hyperfine ripgrep gawk time"
   # The libFuzzer targets (fuzz/run.sh).
