@@ -1,20 +1,131 @@
 // zentil.exe's window under Wine, through the system's own messages and keys: it opens with its
 // caption and icon, its controls lie where the twips say at the window's DPI (and again after a
 // change of DPI) with every caption whole, Tab follows the order, Enter and Escape start and
-// end nothing, and a chosen folder lands in txtPath. The form's logic is form_tests' part.
+// end nothing, a chosen folder lands in txtPath, and a screen reader learns every control's
+// name and hears the run's labels change. The form's logic is form_tests' part.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <oleacc.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/windows/wide_text.h"
+#include "report/run_texts.h"
+#include "support.h"
 #include "ui/win32/dialog_seams.h"
 #include "ui/win32/main_window.h"
 
 namespace zentil::ui::win32 {
 namespace {
+
+// The system's annotation service as the window's thread finds it (registered for this
+// apartment before any window): Wine's own answers E_NOTIMPL to every call, so this one keeps
+// the names, descriptions and live settings the windows set, as Windows' oleacc would show them.
+class Annotations final : public IAccPropServices, public IClassFactory {
+ public:
+  Annotations() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CoRegisterClassObject(CLSID_AccPropServices, static_cast<IClassFactory*>(this),
+                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_);
+  }
+  ~Annotations() {
+    CoRevokeClassObject(cookie_);
+    CoUninitialize();
+  }
+  // By control and property.
+  using Key = std::pair<HWND, std::string>;
+  static Key key(HWND control, const GUID& id) {
+    return {control, std::string(reinterpret_cast<const char*>(&id), sizeof id)};
+  }
+  std::map<Key, std::wstring> strings;
+  std::map<Key, LONG> numbers;
+  int references = 0;  // held by COM's class table and by the windows
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+    *out = nullptr;
+    if (id == IID_IClassFactory) *out = static_cast<IClassFactory*>(this);
+    if (id == IID_IAccPropServices || id == IID_IUnknown)
+      *out = static_cast<IAccPropServices*>(this);
+    if (*out == nullptr) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID id, void** out) override {
+    return QueryInterface(id, out);
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND hwnd, DWORD object, DWORD child, MSAAPROPID id,
+                                           LPCWSTR text) override {
+    if (object != DWORD(OBJID_CLIENT) || child != CHILDID_SELF) return E_INVALIDARG;
+    strings[key(hwnd, id)] = text;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetHwndProp(HWND hwnd, DWORD object, DWORD child, MSAAPROPID id,
+                                        VARIANT value) override {
+    if (object != DWORD(OBJID_CLIENT) || child != CHILDID_SELF || value.vt != VT_I4) {
+      return E_INVALIDARG;
+    }
+    numbers[key(hwnd, id)] = value.lVal;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ClearHwndProps(HWND hwnd, DWORD, DWORD, const MSAAPROPID* ids,
+                                           int count) override {
+    for (int i = 0; i < count; ++i)
+      strings.erase(key(hwnd, ids[i])), numbers.erase(key(hwnd, ids[i]));
+    return S_OK;
+  }
+  // Not used by the window.
+  HRESULT STDMETHODCALLTYPE SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int,
+                                          IAccPropServer*, AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int,
+                                              IAccPropServer*, AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*,
+                                                        DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int,
+                                               IAccPropServer*, AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*,
+                                                         DWORD*) override {
+    return E_NOTIMPL;
+  }
+
+ private:
+  DWORD cookie_ = 0;
+};
 
 class Window : public ::testing::Test {
  protected:
@@ -59,9 +170,43 @@ class Window : public ::testing::Test {
     return to_utf8(text);
   }
 
+  // What a screen reader reads of a control: an annotation where the window set one, else what
+  // oleacc makes of the control itself (MSAA), as on Windows.
+  std::string accessible_text(HWND control, const GUID& annotation) const {
+    if (auto it = annotations.strings.find(Annotations::key(control, annotation));
+        it != annotations.strings.end()) {
+      return to_utf8(it->second);
+    }
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_PPV_ARGS(&object)))) {
+      return "(no IAccessible)";
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    const HRESULT read = annotation == PROPID_ACC_NAME ? object->get_accName(self, &text)
+                                                       : object->get_accDescription(self, &text);
+    object->Release();
+    std::string result = text != nullptr ? to_utf8(text) : "";
+    SysFreeString(text);
+    return FAILED(read) ? "(failed)" : result;
+  }
+
+  Annotations annotations;  // before the window, which finds it when it is made
   MainWindow window;
   std::vector<std::string> messages;
 };
+
+// What the window's thread hears of the labels, as a screen reader's in-context hook would.
+std::vector<std::string>* heard = nullptr;
+void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND control, LONG object, LONG, DWORD, DWORD) {
+  if (object != OBJID_CLIENT || heard == nullptr) return;
+  wchar_t text[128] = L"";
+  GetWindowTextW(control, text, 128);
+  heard->push_back(std::to_string(GetDlgCtrlID(control) - MainWindow::kFirstId) + " " +
+                   (event == EVENT_OBJECT_LIVEREGIONCHANGED ? "live " : "name ") + to_utf8(text));
+}
 
 TEST_F(Window, OpensWithCaptionIconAndFocusInTxtPath) {
   EXPECT_EQ(text_of(window.hwnd()), "Zentil Counter");
@@ -160,6 +305,90 @@ TEST_F(Window, EnterAndEscapeInABoxDoNothing) {
     EXPECT_EQ(messages, std::vector<std::string>{}) << box;
     EXPECT_EQ(text_of(named(box)), "") << box;
   }
+}
+
+// What a screen reader reads of every control: a box is named by the caption before it, a "..."
+// button by its annotation, the run's labels are polite live regions; the annotations are
+// cleared and the service released with the window.
+TEST_F(Window, EveryControlIsNamedForAScreenReader) {
+  constexpr LONG kPolite = 1;
+  const GUID live_setting{
+      0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+  struct Row {
+    const char* control;
+    const char* name;
+    const char* description;
+    LONG live;
+  };
+  const Row rows[] = {
+      {"txtPath", "Seleccione la carpeta de specs:", "", 0},
+      {"cmdSalir", "Salir", "", 0},
+      {"cmdGenerar", "Generar", "", 0},
+      {"cmdAbrir", "Elegir la carpeta de specs",
+       "Abre el selector de carpetas para elegir la carpeta de los archivos de specs.", 0},
+      {"Label1", "", "", kPolite},
+      {"Label2", "Archivos procesados: 0", "", kPolite},
+      {"Label3", "Seleccione la carpeta de specs:", "", 0},
+      {"Label4", "Seleccione la carpeta destino:", "", 0},
+      {"txtDest", "Seleccione la carpeta destino:", "", 0},
+      {"CmdDest", "Elegir la carpeta destino",
+       "Abre el selector de carpetas para elegir la carpeta destino, donde se escribe el informe "
+       "KBReport.csv.",
+       0},
+  };
+  for (const Row& row : rows) {
+    const HWND control = named(row.control);
+    EXPECT_EQ(accessible_text(control, PROPID_ACC_NAME), row.name) << row.control;
+    EXPECT_EQ(accessible_text(control, PROPID_ACC_DESCRIPTION), row.description) << row.control;
+    const auto live = annotations.numbers.find(Annotations::key(control, live_setting));
+    EXPECT_EQ(live != annotations.numbers.end() ? live->second : 0, row.live) << row.control;
+  }
+
+  const int references = annotations.references;
+  const std::size_t annotated = annotations.strings.size() + annotations.numbers.size();
+  { MainWindow another; }
+  EXPECT_EQ(annotations.references, references);
+  EXPECT_EQ(annotations.strings.size() + annotations.numbers.size(), annotated);
+}
+
+// A run announces each text its labels show, the last before the messages among them, once as
+// a name change and once as a live region's change; "(message)" marks the closing messages.
+TEST_F(Window, TheRunsLabelsAreAnnouncedAsTheyChange) {
+  testing::TempDir dir;
+  for (int i = 0; i < 14; ++i) dir.write("specs\\f" + std::to_string(i), "v_i(&x)\r\n");
+  std::vector<std::string> timeline;
+  seams::set_message_recorder([&](std::string_view) { timeline.push_back("(message)"); });
+  SetWindowTextW(named("txtPath"), to_wide(dir / "specs\\").c_str());
+  SetWindowTextW(named("txtDest"), to_wide(dir / "KBReport.csv").c_str());
+  heard = &timeline;
+  const HWINEVENTHOOK hook = SetWinEventHook(
+      EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, GetModuleHandleW(nullptr), hear,
+      GetCurrentProcessId(), 0, WINEVENT_INCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  SendMessageW(named("cmdGenerar"), BM_CLICK, 0, 0);
+  for (int waited = 0; waited < 20000 && (window.form().running() ||
+                                          text_of(named("Label2")) != texts::kProcessedIdle);
+       waited += 50) {
+    pump(50);
+  }
+  UnhookWinEvent(hook);
+  heard = nullptr;
+
+  std::map<std::string, std::vector<std::string>> announced;
+  for (const std::string& what : timeline) {
+    for (const char* key : {"4 name", "4 live", "5 name", "5 live"}) {
+      if (what == "(message)" || what.starts_with(std::string(key) + " ")) {
+        announced[key].push_back(what == "(message)" ? what : what.substr(7));
+      }
+    }
+  }
+  const std::vector<std::string> status{std::string(texts::kWorking), "", "(message)", "(message)"};
+  const std::vector<std::string> progress{"Archivos procesados: 10", "Archivos procesados: 14",
+                                          "(message)", "(message)", "Archivos procesados: 0"};
+  EXPECT_EQ(
+      announced,
+      (std::map<std::string, std::vector<std::string>>{
+          {"4 name", status}, {"4 live", status}, {"5 name", progress}, {"5 live", progress}}));
 }
 
 TEST_F(Window, ChosenFolderLandsInTxtPath) {
