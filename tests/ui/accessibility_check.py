@@ -119,7 +119,9 @@ def find_application(program):
 
 
 def children(accessible):
-    return [accessible.get_child_at_index(i) for i in range(accessible.get_child_count())]
+    """Its children now; one that went away meanwhile (a closed message box) is left out."""
+    found = (accessible.get_child_at_index(i) for i in range(accessible.get_child_count()))
+    return [child for child in found if child is not None]
 
 
 def labelled_by(control, controls):
