@@ -75,20 +75,29 @@ def pump(seconds):
 
 
 def wait_for(what, condition, seconds=15):
+    """The condition's first true answer. An object that goes away while it is read (a message
+    box closing) is no answer yet."""
     end = time.monotonic() + seconds
+    error = None
     while time.monotonic() < end:
-        result = condition()
+        try:
+            result = condition()
+        except GLib.GError as gone:
+            result, error = None, gone
         if result:
             return result
         pump(0.1)
-    raise SystemExit(f"FAILED  gave up after {seconds} s waiting for {what}")
+    raise SystemExit(f"FAILED  gave up after {seconds} s waiting for {what} (last error: {error})")
 
 
 def start_x_server():
-    """Xvfb on the first free display; returns the process once clients can connect."""
+    """Xvfb on the first free display; returns the process once clients can connect. It must
+    not reset when its last client leaves: the accessibility bus's launcher connects and leaves
+    just before the program connects, which would then find the server resetting."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+         "-noreset"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as reader:
