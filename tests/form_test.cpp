@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "gated_file_system.h"
@@ -258,27 +259,20 @@ TEST_F(Form, SalirAndCloseAtRest) {
   EXPECT_TRUE(form->close_requested());
 }
 
-// A new text shows at once when the label's last one has stood for the pace (250 ms); else it
-// is held, the latest replacing any held before it, until its time or a message box.
+// A new text shows at once when the label's last one has stood for 250 ms; else it is held,
+// the latest replacing any held before, until the window releases it (its timer, or a message
+// box as at 410 ms). Each step: when (ms), a new text or none for a release, what the label then
+// shows, and how long a text held then would wait (ms).
 TEST(LabelPacer, OneTextPerPaceAndAlwaysTheLatest) {
-  struct Step {
-    int at;                            // milliseconds
-    std::optional<std::string> text;   // a new text; none: the window releases the held one
-    std::optional<std::string> shown;  // what the label shows now
-    int wait;                          // how long a text held now would wait
-  };
-  const Step steps[] = {
-      {0, "10", "10", 250},   {100, "20", {}, 150}, {200, "", {}, 50},    {250, {}, "", 250},
-      {300, {}, {}, 200},     {400, "30", {}, 100}, {410, {}, "30", 250},  // early, before a
-                                                                           // message box
-      {700, "40", "40", 250},
-  };
+  using Text = std::optional<std::string>;
+  const std::tuple<int, Text, Text, int> steps[] = {
+      {0, "10", "10", 250}, {100, "20", {}, 150}, {200, "", {}, 50},    {250, {}, "", 250},
+      {300, {}, {}, 200},   {400, "30", {}, 100}, {410, {}, "30", 250}, {700, "40", "40", 250}};
   ui::LabelPacer pacer;
-  for (const Step& step : steps) {
-    const auto now = ui::LabelPacer::Clock::time_point(std::chrono::milliseconds(step.at));
-    const auto shown = step.text ? pacer.set(*step.text, now) : pacer.release(now);
-    EXPECT_EQ(shown, step.shown) << step.at << " ms";
-    EXPECT_EQ(pacer.wait(now), std::chrono::milliseconds(step.wait)) << step.at << " ms";
+  for (const auto& [at, text, shown, wait] : steps) {
+    const auto now = ui::LabelPacer::Clock::time_point(std::chrono::milliseconds(at));
+    EXPECT_EQ(text ? pacer.set(*text, now) : pacer.release(now), shown) << at << " ms";
+    EXPECT_EQ(pacer.wait(now), std::chrono::milliseconds(wait)) << at << " ms";
   }
 }
 

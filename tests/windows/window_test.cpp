@@ -8,6 +8,8 @@
 // after windows.h
 #include <oleacc.h>
 
+#include <array>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -36,14 +38,15 @@ class Annotations final : public IAccPropServices, public IClassFactory {
     CoRevokeClassObject(cookie_);
     CoUninitialize();
   }
-  // By control and property.
-  using Key = std::pair<HWND, std::string>;
-  static Key key(HWND control, const GUID& id) {
-    return {control, std::string(reinterpret_cast<const char*>(&id), sizeof id)};
+  // A property of an object of a control: by default its client area itself.
+  static std::string key(HWND control, const GUID& property, DWORD object = DWORD(OBJID_CLIENT),
+                         DWORD child = CHILDID_SELF) {
+    return std::string(reinterpret_cast<const char*>(&property), sizeof property) +
+           std::to_string(reinterpret_cast<std::uintptr_t>(control)) + "/" +
+           std::to_string(object) + "/" + std::to_string(child);
   }
-  std::map<Key, std::wstring> strings;
-  std::map<Key, LONG> numbers;
-  int references = 0;  // held by COM's class table and by the windows
+  std::map<std::string, std::wstring> set;  // a number as decimal text
+  int references = 0;                       // held by COM's class table and by the windows
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
     *out = nullptr;
@@ -60,68 +63,40 @@ class Annotations final : public IAccPropServices, public IClassFactory {
     return QueryInterface(id, out);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND hwnd, DWORD object, DWORD child, MSAAPROPID id,
-                                           LPCWSTR text) override {
-    if (object != DWORD(OBJID_CLIENT) || child != CHILDID_SELF) return E_INVALIDARG;
-    strings[key(hwnd, id)] = text;
+  HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND control, DWORD object, DWORD child,
+                                           MSAAPROPID property, LPCWSTR text) override {
+    set[key(control, property, object, child)] = text;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE SetHwndProp(HWND hwnd, DWORD object, DWORD child, MSAAPROPID id,
-                                        VARIANT value) override {
-    if (object != DWORD(OBJID_CLIENT) || child != CHILDID_SELF || value.vt != VT_I4) {
-      return E_INVALIDARG;
-    }
-    numbers[key(hwnd, id)] = value.lVal;
+  HRESULT STDMETHODCALLTYPE SetHwndProp(HWND control, DWORD object, DWORD child,
+                                        MSAAPROPID property, VARIANT value) override {
+    set[key(control, property, object, child)] =
+        value.vt == VT_I4 ? std::to_wstring(value.lVal) : L"?";
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE ClearHwndProps(HWND hwnd, DWORD, DWORD, const MSAAPROPID* ids,
-                                           int count) override {
-    for (int i = 0; i < count; ++i)
-      strings.erase(key(hwnd, ids[i])), numbers.erase(key(hwnd, ids[i]));
+  HRESULT STDMETHODCALLTYPE ClearHwndProps(HWND control, DWORD object, DWORD child,
+                                           const MSAAPROPID* properties, int count) override {
+    for (int i = 0; i < count; ++i) set.erase(key(control, properties[i], object, child));
     return S_OK;
   }
-  // Not used by the window.
-  HRESULT STDMETHODCALLTYPE SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override {
-    return E_NOTIMPL;
+  // The rest of the interface, which the window does not use.
+#define UNUSED(method, ...)                                \
+  HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { \
+    return E_NOTIMPL;                                      \
   }
-  HRESULT STDMETHODCALLTYPE SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int,
-                                          IAccPropServer*, AnnoScope) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int,
-                                              IAccPropServer*, AnnoScope) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*,
-                                                        DWORD*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int,
-                                               IAccPropServer*, AnnoScope) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*,
-                                                         DWORD*) override {
-    return E_NOTIMPL;
-  }
+  UNUSED(SetPropValue, const BYTE*, DWORD, MSAAPROPID, VARIANT)
+  UNUSED(SetPropServer, const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope)
+  UNUSED(ClearProps, const BYTE*, DWORD, const MSAAPROPID*, int)
+  UNUSED(SetHwndPropServer, HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope)
+  UNUSED(ComposeHwndIdentityString, HWND, DWORD, DWORD, BYTE**, DWORD*)
+  UNUSED(DecomposeHwndIdentityString, const BYTE*, DWORD, HWND*, DWORD*, DWORD*)
+  UNUSED(SetHmenuProp, HMENU, DWORD, MSAAPROPID, VARIANT)
+  UNUSED(SetHmenuPropStr, HMENU, DWORD, MSAAPROPID, LPCWSTR)
+  UNUSED(SetHmenuPropServer, HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope)
+  UNUSED(ClearHmenuProps, HMENU, DWORD, const MSAAPROPID*, int)
+  UNUSED(ComposeHmenuIdentityString, HMENU, DWORD, BYTE**, DWORD*)
+  UNUSED(DecomposeHmenuIdentityString, const BYTE*, DWORD, HMENU*, DWORD*)
+#undef UNUSED
 
  private:
   DWORD cookie_ = 0;
@@ -170,27 +145,28 @@ class Window : public ::testing::Test {
     return to_utf8(text);
   }
 
-  // What a screen reader reads of a control: an annotation where the window set one, else what
-  // oleacc makes of the control itself (MSAA), as on Windows.
-  std::string accessible_text(HWND control, const GUID& annotation) const {
-    if (auto it = annotations.strings.find(Annotations::key(control, annotation));
-        it != annotations.strings.end()) {
+  // What a screen reader reads of a control: the window's annotation, else what oleacc makes
+  // of the control itself (MSAA) for its name and description, as on Windows.
+  std::string read(HWND control, const GUID& property) const {
+    if (auto it = annotations.set.find(Annotations::key(control, property));
+        it != annotations.set.end()) {
       return to_utf8(it->second);
     }
+    const bool name = property == PROPID_ACC_NAME;
     IAccessible* object = nullptr;
+    if (!name && property != PROPID_ACC_DESCRIPTION) return "";
     if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_PPV_ARGS(&object)))) {
       return "(no IAccessible)";
     }
     VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    self.vt = VT_I4;  // CHILDID_SELF
     BSTR text = nullptr;
-    const HRESULT read = annotation == PROPID_ACC_NAME ? object->get_accName(self, &text)
-                                                       : object->get_accDescription(self, &text);
+    const HRESULT got =
+        name ? object->get_accName(self, &text) : object->get_accDescription(self, &text);
     object->Release();
-    std::string result = text != nullptr ? to_utf8(text) : "";
+    const std::string result = FAILED(got) ? "(failed)" : text != nullptr ? to_utf8(text) : "";
     SysFreeString(text);
-    return FAILED(read) ? "(failed)" : result;
+    return result;
   }
 
   Annotations annotations;  // before the window, which finds it when it is made
@@ -198,14 +174,20 @@ class Window : public ::testing::Test {
   std::vector<std::string> messages;
 };
 
-// What the window's thread hears of the labels, as a screen reader's in-context hook would.
-std::vector<std::string>* heard = nullptr;
+// What a screen reader's in-context hook hears, by control and event ("Label2 live"): the
+// control's text when the event comes.
+std::map<std::string, std::vector<std::string>>* heard = nullptr;
 void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND control, LONG object, LONG, DWORD, DWORD) {
-  if (object != OBJID_CLIENT || heard == nullptr) return;
+  const auto index = static_cast<std::size_t>(GetDlgCtrlID(control) - MainWindow::kFirstId);
+  const bool live = event == EVENT_OBJECT_LIVEREGIONCHANGED;
+  if (heard == nullptr || object != OBJID_CLIENT || index >= kControls.size() ||
+      (!live && event != EVENT_OBJECT_NAMECHANGE)) {
+    return;
+  }
   wchar_t text[128] = L"";
   GetWindowTextW(control, text, 128);
-  heard->push_back(std::to_string(GetDlgCtrlID(control) - MainWindow::kFirstId) + " " +
-                   (event == EVENT_OBJECT_LIVEREGIONCHANGED ? "live " : "name ") + to_utf8(text));
+  (*heard)[std::string(kControls[index].name) + (live ? " live" : " name")].push_back(
+      to_utf8(text));
 }
 
 TEST_F(Window, OpensWithCaptionIconAndFocusInTxtPath) {
@@ -308,87 +290,69 @@ TEST_F(Window, EnterAndEscapeInABoxDoNothing) {
 }
 
 // What a screen reader reads of every control: a box is named by the caption before it, a "..."
-// button by its annotation, the run's labels are polite live regions; the annotations are
+// button by its annotations, the run's labels are polite (1) live regions; the annotations are
 // cleared and the service released with the window.
 TEST_F(Window, EveryControlIsNamedForAScreenReader) {
-  constexpr LONG kPolite = 1;
-  const GUID live_setting{
-      0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
-  struct Row {
-    const char* control;
-    const char* name;
-    const char* description;
-    LONG live;
-  };
-  const Row rows[] = {
-      {"txtPath", "Seleccione la carpeta de specs:", "", 0},
-      {"cmdSalir", "Salir", "", 0},
-      {"cmdGenerar", "Generar", "", 0},
+  const GUID live{0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+  const std::array<std::string, 4> rows[] = {
+      // control, name, description, live setting
+      {"txtPath", "Seleccione la carpeta de specs:", "", ""},
+      {"cmdSalir", "Salir", "", ""},
+      {"cmdGenerar", "Generar", "", ""},
       {"cmdAbrir", "Elegir la carpeta de specs",
-       "Abre el selector de carpetas para elegir la carpeta de los archivos de specs.", 0},
-      {"Label1", "", "", kPolite},
-      {"Label2", "Archivos procesados: 0", "", kPolite},
-      {"Label3", "Seleccione la carpeta de specs:", "", 0},
-      {"Label4", "Seleccione la carpeta destino:", "", 0},
-      {"txtDest", "Seleccione la carpeta destino:", "", 0},
+       "Abre el selector de carpetas para elegir la carpeta de los archivos de specs.", ""},
+      {"Label1", "", "", "1"},
+      {"Label2", "Archivos procesados: 0", "", "1"},
+      {"Label3", "Seleccione la carpeta de specs:", "", ""},
+      {"Label4", "Seleccione la carpeta destino:", "", ""},
+      {"txtDest", "Seleccione la carpeta destino:", "", ""},
       {"CmdDest", "Elegir la carpeta destino",
        "Abre el selector de carpetas para elegir la carpeta destino, donde se escribe el informe "
        "KBReport.csv.",
-       0},
+       ""},
   };
-  for (const Row& row : rows) {
-    const HWND control = named(row.control);
-    EXPECT_EQ(accessible_text(control, PROPID_ACC_NAME), row.name) << row.control;
-    EXPECT_EQ(accessible_text(control, PROPID_ACC_DESCRIPTION), row.description) << row.control;
-    const auto live = annotations.numbers.find(Annotations::key(control, live_setting));
-    EXPECT_EQ(live != annotations.numbers.end() ? live->second : 0, row.live) << row.control;
+  for (const auto& row : rows) {
+    const HWND control = named(row[0]);
+    EXPECT_EQ((std::array{row[0], read(control, PROPID_ACC_NAME),
+                          read(control, PROPID_ACC_DESCRIPTION), read(control, live)}),
+              row);
   }
-
-  const int references = annotations.references;
-  const std::size_t annotated = annotations.strings.size() + annotations.numbers.size();
+  const auto before = std::pair(annotations.references, annotations.set.size());
   { MainWindow another; }
-  EXPECT_EQ(annotations.references, references);
-  EXPECT_EQ(annotations.strings.size() + annotations.numbers.size(), annotated);
+  EXPECT_EQ(std::pair(annotations.references, annotations.set.size()), before);
 }
 
-// A run announces each text its labels show, the last before the messages among them, once as
-// a name change and once as a live region's change; "(message)" marks the closing messages.
+// A run announces each text its labels show, those set before a message before it, once as a
+// name change and once as a live region's change; "(message)" marks the closing messages.
 TEST_F(Window, TheRunsLabelsAreAnnouncedAsTheyChange) {
   testing::TempDir dir;
   for (int i = 0; i < 14; ++i) dir.write("specs\\f" + std::to_string(i), "v_i(&x)\r\n");
-  std::vector<std::string> timeline;
-  seams::set_message_recorder([&](std::string_view) { timeline.push_back("(message)"); });
+  std::map<std::string, std::vector<std::string>> announced;
+  seams::set_message_recorder([&](std::string_view) {
+    for (auto& [event, texts] : announced) texts.push_back("(message)");
+  });
   SetWindowTextW(named("txtPath"), to_wide(dir / "specs\\").c_str());
   SetWindowTextW(named("txtDest"), to_wide(dir / "KBReport.csv").c_str());
-  heard = &timeline;
+  heard = &announced;
   const HWINEVENTHOOK hook = SetWinEventHook(
       EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, GetModuleHandleW(nullptr), hear,
       GetCurrentProcessId(), 0, WINEVENT_INCONTEXT);
-  ASSERT_NE(hook, nullptr);
   SendMessageW(named("cmdGenerar"), BM_CLICK, 0, 0);
-  for (int waited = 0; waited < 20000 && (window.form().running() ||
-                                          text_of(named("Label2")) != texts::kProcessedIdle);
-       waited += 50) {
+  for (int i = 0;
+       i < 400 && (window.form().running() || text_of(named("Label2")) != texts::kProcessedIdle);
+       ++i) {
     pump(50);
   }
   UnhookWinEvent(hook);
   heard = nullptr;
-
-  std::map<std::string, std::vector<std::string>> announced;
-  for (const std::string& what : timeline) {
-    for (const char* key : {"4 name", "4 live", "5 name", "5 live"}) {
-      if (what == "(message)" || what.starts_with(std::string(key) + " ")) {
-        announced[key].push_back(what == "(message)" ? what : what.substr(7));
-      }
-    }
-  }
   const std::vector<std::string> status{std::string(texts::kWorking), "", "(message)", "(message)"};
   const std::vector<std::string> progress{"Archivos procesados: 10", "Archivos procesados: 14",
                                           "(message)", "(message)", "Archivos procesados: 0"};
-  EXPECT_EQ(
-      announced,
-      (std::map<std::string, std::vector<std::string>>{
-          {"4 name", status}, {"4 live", status}, {"5 name", progress}, {"5 live", progress}}));
+  EXPECT_EQ(announced,
+            (std::map<std::string, std::vector<std::string>>{{"Label1 live", status},
+                                                             {"Label1 name", status},
+                                                             {"Label2 live", progress},
+                                                             {"Label2 name", progress}}));
 }
 
 TEST_F(Window, ChosenFolderLandsInTxtPath) {
