@@ -14,6 +14,7 @@ test). Every wait has a limit; the whole check gives up after a minute and a hal
 
 import faulthandler
 import os
+import signal
 import socket
 import subprocess
 import sys
@@ -113,6 +114,21 @@ def start_x_server():
     return server
 
 
+def stop(process, group=False):
+    """Ends a process (with its group), asking first: killed outright, the bus launcher would
+    leave its bus daemon behind."""
+    if process is None:
+        return
+    signal_to = (lambda number: os.killpg(process.pid, number)) if group else process.send_signal
+    for number in (signal.SIGTERM, signal.SIGKILL):
+        try:
+            signal_to(number)
+            process.wait(5)
+            return
+        except (ProcessLookupError, subprocess.TimeoutExpired):
+            pass
+
+
 def find_application(program):
     """The program's accessible application, once it is on the desktop."""
     def found():
@@ -179,7 +195,8 @@ def main():
     program_path = sys.argv[1]
     Atspi.set_timeout(5000, 10000)  # a program that stops answering fails the call, not the check
     server = start_x_server()
-    launcher = subprocess.Popen([BUS_LAUNCHER, "--launch-immediately"],
+    # In a process group of its own with the bus daemon it starts, so that both end together.
+    launcher = subprocess.Popen([BUS_LAUNCHER, "--launch-immediately"], start_new_session=True,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     program = None
     try:
@@ -253,10 +270,9 @@ def main():
             code = None
         check(code == 0, f"\"Salir\" pressed through AT-SPI ends the program (exit status {code})")
     finally:
-        for process in (program, launcher, server):
-            if process is not None and process.poll() is None:
-                process.kill()
-                process.wait(5)
+        stop(program)
+        stop(launcher, group=True)
+        stop(server)
     if failures:
         raise SystemExit(f"{len(failures)} checks failed")
 
