@@ -24,11 +24,9 @@ int main(int argc, char** argv) {
     const bool answered =
         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
     const ULONGLONG took = GetTickCount64() - asked;
-    // The progress label: the window's sixth child (Label2), read as any program may.
+    // The progress label (Label2, control ID 105), read as any program may.
     wchar_t label[128] = L"";
-    HWND child = GetWindow(window, GW_CHILD);
-    for (int i = 0; child != nullptr && i < 5; ++i) child = GetWindow(child, GW_HWNDNEXT);
-    if (child != nullptr) GetWindowTextW(child, label, 128);
+    GetDlgItemTextW(window, 105, label, 128);
     if (answered) {
       std::printf("%llu\t%llu\t%ls\n", asked - start, took, label);
     } else {

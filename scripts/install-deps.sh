@@ -14,9 +14,12 @@ declare -A sets=(
   [build]="build-essential cmake ninja-build pkg-config libcli11-dev nlohmann-json3-dev
            qt6-base-dev qt6-wayland qt6-translations-l10n libgl-dev fonts-dejavu-core
            librsvg2-bin"
-  # The test suite: GoogleTest, the es_ES.UTF-8 locale (generated below), and libxml2, whose
-  # strict parser reads the summary's page back.
-  [test]="libgtest-dev libgmock-dev locales libxml2-dev"
+  # The test suite: GoogleTest, the es_ES.UTF-8 locale (generated below), libxml2, whose strict
+  # parser reads the summary's page back; for the window read through AT-SPI as a screen reader
+  # reads it (tests/ui/accessibility_check.py), Xvfb, a D-Bus session, the accessibility bus and
+  # Python's AT-SPI client.
+  [test]="libgtest-dev libgmock-dev locales libxml2-dev xvfb xauth dbus-daemon dbus-x11
+          at-spi2-core python3-gi gir1.2-atspi-2.0"
   # The benchmark kit (bench/run.sh).
   [bench]="libbenchmark-dev hyperfine ripgrep gawk time"
   # The libFuzzer targets (fuzz/run.sh).

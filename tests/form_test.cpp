@@ -1,6 +1,7 @@
 // The window's logic against a fake window: the handlers of the boxes and buttons with either
 // separator, runs on their thread with the labels and messages in the order the run gives them,
-// input ignored and a close during a run, and the window at rest after each ending.
+// input ignored and a close during a run, and the window at rest after each ending; and the
+// pace at which the windows show the labels the run sets.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,11 +9,14 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "gated_file_system.h"
 #include "support.h"
 #include "ui/frm_principal.h"
+#include "ui/label_pacer.h"
 
 namespace zentil {
 namespace {
@@ -287,6 +291,23 @@ TEST_F(Form, SalirAndCloseAtRest) {
   form->cmdSalir_Click();
   EXPECT_EQ(view.shown, std::vector<std::string>{"close"});
   EXPECT_TRUE(form->close_requested());
+}
+
+// A new text shows at once when the label's last one has stood for 250 ms; else it is held,
+// the latest replacing any held before, until the window releases it (its timer, or a message
+// box as at 410 ms). Each step: when (ms), a new text or none for a release, what the label then
+// shows, and how long a text held then would wait (ms).
+TEST(LabelPacer, OneTextPerPaceAndAlwaysTheLatest) {
+  using Text = std::optional<std::string>;
+  const std::tuple<int, Text, Text, int> steps[] = {
+      {0, "10", "10", 250}, {100, "20", {}, 150}, {200, "", {}, 50},    {250, {}, "", 250},
+      {300, {}, {}, 200},   {400, "30", {}, 100}, {410, {}, "30", 250}, {700, "40", "40", 250}};
+  ui::LabelPacer pacer;
+  for (const auto& [at, text, shown, wait] : steps) {
+    const auto now = ui::LabelPacer::Clock::time_point(std::chrono::milliseconds(at));
+    EXPECT_EQ(text ? pacer.set(*text, now) : pacer.release(now), shown) << at << " ms";
+    EXPECT_EQ(pacer.wait(now), std::chrono::milliseconds(wait)) << at << " ms";
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The main window as both front ends draw it: its caption, its client area and its ten
 // controls with their object names, texts at start and places in twips (1/1440 inch; 15 make
-// one pixel at 96 dots per inch), listed in tab order.
+// one pixel at 96 dots per inch), listed in tab order; and what a screen reader is told of them.
 #pragma once
 
 #include <array>
@@ -49,5 +49,29 @@ enum ControlIndex : int {
   kTxtDest,
   kCmdDest,
 };
+
+// A text box is named, for a screen reader, by the caption of the label above it.
+struct BoxCaption {
+  ControlIndex box;
+  ControlIndex label;
+};
+inline constexpr std::array<BoxCaption, 2> kBoxCaptions{{
+    {kTxtPath, kLabel3},
+    {kTxtDest, kLabel4},
+}};
+
+// A "..." button's caption says nothing: its name and description say which folder it chooses.
+struct ButtonHelp {
+  ControlIndex button;
+  std::string_view name;
+  std::string_view description;
+};
+inline constexpr std::array<ButtonHelp, 2> kButtonHelp{{
+    {kCmdAbrir, "Elegir la carpeta de specs",
+     "Abre el selector de carpetas para elegir la carpeta de los archivos de specs."},
+    {kCmdDest, "Elegir la carpeta destino",
+     "Abre el selector de carpetas para elegir la carpeta destino, donde se escribe el informe "
+     "KBReport.csv."},
+}};
 
 }  // namespace zentil::ui

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <chrono>
 
 #include "ui/qt/input_block.h"
 #include "ui/qt/message_box.h"
@@ -80,6 +82,21 @@ MainWindow::MainWindow(FormSystem system) {
     // Focus moves in the order of the list; the labels take none and are passed over.
     if (i > 0) setTabOrder(controls_[i - 1], controls_[i]);
   }
+  // For a screen reader: each box is named by its caption (a label's buddy; without an "&" in
+  // the caption no key goes with it), and a "..." button says which folder it chooses.
+  for (const BoxCaption& caption : kBoxCaptions) {
+    static_cast<QLabel*>(controls_[caption.label])->setBuddy(controls_[caption.box]);
+  }
+  for (const ButtonHelp& help : kButtonHelp) {
+    controls_[help.button]->setAccessibleName(from_utf8(help.name));
+    controls_[help.button]->setAccessibleDescription(from_utf8(help.description));
+  }
+  for (std::size_t i = 0; i < label_timers_.size(); ++i) {
+    label_timers_[i] = new QTimer(this);
+    label_timers_[i]->setSingleShot(true);
+    connect(label_timers_[i], &QTimer::timeout, this,
+            [this, i] { show_held(static_cast<Label>(i)); });
+  }
 
   form_ = std::make_unique<frmPrincipal>(*this, std::move(system));
   input_block_ = std::make_unique<InputBlock>(*this, [this] { return form_->running(); });
@@ -116,13 +133,30 @@ void MainWindow::set_text(Box which, const std::string& text) {
 }
 
 void MainWindow::set_label(Label which, std::string_view text) {
-  // Painted on the event loop's next turn, with the latest text. A paint for every change (a
-  // run of small files sets the progress line thousands of times a second) kept the loop so
-  // busy that the window answered the system a second late.
-  label(which)->setText(from_utf8(text));
+  // At the pace of LabelPacer, and painted on the event loop's next turn. A paint for every
+  // change (a run of small files sets the progress line thousands of times a second) kept the
+  // loop so busy that the window answered the system a second late. Each new text tells a
+  // screen reader that the label's name changed (QLabel::setText sends QAccessible::NameChanged,
+  // an AT-SPI accessible-name change).
+  const auto i = static_cast<std::size_t>(which);
+  const LabelPacer::Clock::time_point now = LabelPacer::Clock::now();
+  if (auto shown = pacers_[i].set(std::string(text), now)) {
+    label(which)->setText(from_utf8(*shown));
+  } else {
+    label_timers_[i]->start(std::chrono::ceil<std::chrono::milliseconds>(pacers_[i].wait(now)));
+  }
+}
+
+void MainWindow::show_held(Label which) {
+  if (auto text = pacers_[static_cast<std::size_t>(which)].release(LabelPacer::Clock::now())) {
+    label(which)->setText(from_utf8(*text));
+  }
 }
 
 void MainWindow::show_message(std::string_view text) {
+  // What the run set before the message is shown (and announced) before it.
+  show_held(Label::Status);
+  show_held(Label::Progress);
   ShowMessage(this, from_utf8(text));
 }
 

@@ -9,10 +9,12 @@
 #include "ui/form_layout.h"
 #include "ui/form_view.h"
 #include "ui/frm_principal.h"
+#include "ui/label_pacer.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace zentil::ui::qt {
 
@@ -47,8 +49,12 @@ class MainWindow final : public QWidget, public FormView {
   QLineEdit* box(Box box) const;
   QLabel* label(Label label) const;
   QPushButton* button(ControlIndex index) const;
+  // Shows the text the label holds back (LabelPacer), if any, now.
+  void show_held(Label which);
 
   std::array<QWidget*, kControls.size()> controls_{};  // in kControls' order, owned by the window
+  std::array<LabelPacer, 2> pacers_;                   // Label1's and Label2's, by Label
+  std::array<QTimer*, 2> label_timers_{};              // owned by the window
   std::unique_ptr<frmPrincipal> form_;
   std::unique_ptr<InputBlock> input_block_;  // destroyed first: it asks the form
 };

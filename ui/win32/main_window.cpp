@@ -1,6 +1,7 @@
 #include "ui/win32/main_window.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/windows/wide_text.h"
 #include "ui/win32/dialog_seams.h"
@@ -16,6 +17,14 @@ constexpr UINT kRunTasks = WM_APP + 1;  // the form posted tasks
 // Tasks run for at most this long before the window's other messages get their turn.
 constexpr ULONGLONG kTaskSliceMs = 20;
 constexpr int kIconResource = 1;
+constexpr UINT_PTR kLabelTimer = 1;  // + Label: the pacer of that label holds a text
+
+// UI Automation's LiveSetting property (uiautomationcoreapi.h), missing from MinGW-w64's
+// headers, and its value Polite: a screen reader reads the label's new text once it is idle.
+constexpr GUID kLiveSettingProperty{
+    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr LONG kPolite = 1;
+constexpr std::array kAnnouncedLabels{kLabel1, kLabel2};
 
 int pixels(int twips, UINT dpi) {
   return MulDiv(twips, static_cast<int>(dpi), 1440);
@@ -42,6 +51,10 @@ HWND box_control(const std::array<HWND, kControls.size()>& controls, Box box) {
   return controls[box == Box::Path ? kTxtPath : kTxtDest];
 }
 
+ControlIndex label_index(Label label) {
+  return label == Label::Status ? kLabel1 : kLabel2;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(FormSystem system) : form_(*this, std::move(system)) {
@@ -64,6 +77,7 @@ MainWindow::MainWindow(FormSystem system) : form_(*this, std::move(system)) {
                   CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
   if (hwnd_ == nullptr) return;
   create_controls();
+  annotate_controls();
   lay_out(GetDpiForWindow(hwnd_), nullptr);
 }
 
@@ -78,30 +92,80 @@ void MainWindow::show(int how) {
 }
 
 void MainWindow::create_controls() {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  // Created in tab order: the dialog manager's Tab follows the order of creation.
+  // Made in tab order, as the dialog manager's Tab follows the order of creation; but each
+  // box's caption just before its box, as MSAA names a box after the label that precedes it.
+  // Labels are no tab stops: Tab keeps its order.
   for (std::size_t i = 0; i < kControls.size(); ++i) {
-    const ControlLayout& layout = kControls[i];
-    const wchar_t* window_class = L"BUTTON";
-    DWORD style = WS_CHILD | WS_VISIBLE;
-    DWORD extended = 0;
-    switch (layout.kind) {
-      case ControlKind::Label:
-        window_class = L"STATIC";
-        style |= SS_LEFT | SS_NOPREFIX;  // no access keys: an "&" is shown as written
-        break;
-      case ControlKind::TextBox:
-        window_class = L"EDIT";
-        style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-        extended = WS_EX_CLIENTEDGE;
-        break;
-      case ControlKind::Button:
-        style |= WS_TABSTOP | BS_PUSHBUTTON;  // never the default button: Enter clicks none
-        break;
+    for (const BoxCaption& caption : kBoxCaptions) {
+      if (caption.box == static_cast<ControlIndex>(i) && controls_[caption.label] == nullptr) {
+        create_control(caption.label);
+      }
     }
-    controls_[i] = CreateWindowExW(
-        extended, window_class, to_wide(layout.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)), instance, nullptr);
+    if (controls_[i] == nullptr) create_control(i);
+  }
+}
+
+void MainWindow::create_control(std::size_t i) {
+  const ControlLayout& layout = kControls[i];
+  const wchar_t* window_class = L"BUTTON";
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  DWORD extended = 0;
+  switch (layout.kind) {
+    case ControlKind::Label:
+      window_class = L"STATIC";
+      style |= SS_LEFT | SS_NOPREFIX;  // no access keys: an "&" is shown as written
+      break;
+    case ControlKind::TextBox:
+      window_class = L"EDIT";
+      style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+      extended = WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::Button:
+      style |= WS_TABSTOP | BS_PUSHBUTTON;  // never the default button: Enter clicks none
+      break;
+  }
+  controls_[i] =
+      CreateWindowExW(extended, window_class, to_wide(layout.caption).c_str(), style, 0, 0, 0, 0,
+                      hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)),
+                      GetModuleHandleW(nullptr), nullptr);
+}
+
+// Dynamic annotation (oleacc): a "..." button gets a name and a description that say which
+// folder it chooses, and the run's labels are polite live regions. Needs COM on this thread,
+// which the program's main sets up.
+void MainWindow::annotate_controls() {
+  IAccPropServices* service = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IAccPropServices, reinterpret_cast<void**>(&service)))) {
+    return;
+  }
+  annotations_.reset(service);
+  for (const ButtonHelp& help : kButtonHelp) {
+    const HWND button = controls_[help.button];
+    service->SetHwndPropStr(button, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME,
+                            to_wide(help.name).c_str());
+    service->SetHwndPropStr(button, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION,
+                            to_wide(help.description).c_str());
+  }
+  VARIANT polite{};
+  polite.vt = VT_I4;
+  polite.lVal = kPolite;
+  for (const ControlIndex label : kAnnouncedLabels) {
+    service->SetHwndProp(controls_[label], OBJID_CLIENT, CHILDID_SELF, kLiveSettingProperty,
+                         polite);
+  }
+}
+
+// Annotations live on as properties of the controls' windows: cleared before they go.
+void MainWindow::clear_annotations() {
+  if (!annotations_) return;
+  const MSAAPROPID texts[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
+  for (const ButtonHelp& help : kButtonHelp) {
+    annotations_->ClearHwndProps(controls_[help.button], OBJID_CLIENT, CHILDID_SELF, texts, 2);
+  }
+  for (const ControlIndex label : kAnnouncedLabels) {
+    annotations_->ClearHwndProps(controls_[label], OBJID_CLIENT, CHILDID_SELF,
+                                 &kLiveSettingProperty, 1);
   }
 }
 
@@ -197,7 +261,12 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       // During a run the form stops it and closes the window once it has ended.
       if (form_.close_requested()) DestroyWindow(hwnd_);
       return 0;
+    case WM_TIMER:
+      if (wparam == kLabelTimer + static_cast<WPARAM>(Label::Status)) show_held(Label::Status);
+      if (wparam == kLabelTimer + static_cast<WPARAM>(Label::Progress)) show_held(Label::Progress);
+      return 0;
     case WM_DESTROY:
+      clear_annotations();
       PostQuitMessage(0);
       return 0;
     default:
@@ -305,12 +374,39 @@ void MainWindow::set_text(Box box, const std::string& text) {
 }
 
 void MainWindow::set_label(Label label, std::string_view text) {
-  const HWND control = controls_[label == Label::Status ? kLabel1 : kLabel2];
+  // At the pace of LabelPacer: a run of small files sets the progress line thousands of times a
+  // second, more than anyone can read or a screen reader can say.
+  LabelPacer& pacer = pacers_[static_cast<std::size_t>(label)];
+  const LabelPacer::Clock::time_point now = LabelPacer::Clock::now();
+  if (auto shown = pacer.set(std::string(text), now)) {
+    show_label(label, *shown);
+  } else {
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(pacer.wait(now));
+    SetTimer(hwnd_, kLabelTimer + static_cast<UINT_PTR>(label), static_cast<UINT>(wait.count()),
+             nullptr);
+  }
+}
+
+void MainWindow::show_held(Label label) {
+  KillTimer(hwnd_, kLabelTimer + static_cast<UINT_PTR>(label));
+  if (auto text = pacers_[static_cast<std::size_t>(label)].release(LabelPacer::Clock::now())) {
+    show_label(label, *text);
+  }
+}
+
+void MainWindow::show_label(Label label, const std::string& text) {
+  const HWND control = controls_[label_index(label)];
   SetWindowTextW(control, to_wide(text).c_str());
   UpdateWindow(control);
+  // Its name is its text; as a live region, a screen reader reads the new text out.
+  NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+  NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, control, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void MainWindow::show_message(std::string_view text) {
+  // What the run set before the message is shown (and announced) before it.
+  show_held(Label::Status);
+  show_held(Label::Progress);
   if (seams::record_message(text)) return;
   MessageBoxW(hwnd_, to_wide(text).c_str(), L"Zentil", MB_OK);
 }

@@ -1,9 +1,11 @@
 // The Win32 window over frmPrincipal: the ten controls at their places in twips turned into
-// pixels at the window's DPI, the dialog font at that DPI, Tab through the dialog manager, and
-// the tasks that the form's run posts, run on the window's thread.
+// pixels at the window's DPI, the dialog font at that DPI, Tab through the dialog manager, the
+// tasks that the form's run posts, run on the window's thread, and what a screen reader is told.
 #pragma once
 
 #include <windows.h>
+// after windows.h
+#include <oleacc.h>
 
 #include <array>
 #include <deque>
@@ -15,6 +17,7 @@
 
 #include "ui/form_layout.h"
 #include "ui/frm_principal.h"
+#include "ui/label_pacer.h"
 
 namespace zentil::ui::win32 {
 
@@ -25,8 +28,12 @@ struct FontDeleter {
 struct IconDeleter {
   void operator()(HICON icon) const { DestroyIcon(icon); }
 };
+struct ComRelease {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+using UniqueAccPropServices = std::unique_ptr<IAccPropServices, ComRelease>;
 
 class MainWindow final : public FormView {
  public:
@@ -60,10 +67,16 @@ class MainWindow final : public FormView {
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
   void create_controls();
+  void create_control(std::size_t index);
+  void annotate_controls();
+  void clear_annotations();
   void lay_out(UINT dpi, const RECT* suggested);
   void command(int index, int code);
   void run_tasks();
   bool is_blocked_input(const MSG& msg) const;
+  // Shows a label's new text and announces it; shows the text its pacer holds back, if any.
+  void show_label(Label label, const std::string& text);
+  void show_held(Label label);
 
   std::mutex tasks_mutex_;
   std::deque<std::function<void()>> tasks_;  // guarded by tasks_mutex_
@@ -75,6 +88,10 @@ class MainWindow final : public FormView {
   UniqueFont font_;
   UniqueIcon big_icon_;  // the caption's and the taskbar's, drawn for this DPI
   UniqueIcon small_icon_;
+  // Names, descriptions and live regions for screen readers (dynamic annotation); none when
+  // the system has no annotation service.
+  UniqueAccPropServices annotations_;
+  std::array<LabelPacer, 2> pacers_;  // Label1's and Label2's, by Label
   frmPrincipal form_;  // last: stops and waits for a run while the window's parts still exist
 };
 
