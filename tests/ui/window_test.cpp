@@ -119,7 +119,7 @@ class PaintLog final : public QObject {
 };
 
 // "Generar" returns at once: the progress label is painted as the run sets it, while the run
-// goes on; clicks and keys change nothing; a close stops the run before its next file, keeps
+// goes on; clicks and keys change nothing; a close stops the run at once, keeps
 // the earlier report and closes the window.
 TEST_F(Window, ARunLeavesTheWindowAliveTakesNoInputAndStopsOnClose) {
   testing::TempDir dir;
