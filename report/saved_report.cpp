@@ -112,7 +112,10 @@ Status SavedReportReader::number(std::string_view field, std::size_t column,
     std::int64_t n = 0;
     bool whole = true;
     for (const char c : digits) {
-      whole &= c >= '0' && c <= '9';
+      if (c < '0' || c > '9') {
+        whole = false;
+        break;
+      }
       n = n * 10 + (c - '0');
     }
     if (whole) {
