@@ -164,11 +164,11 @@ int run_report_command(const ReportCommand& command) {
   // What the options show is worked out once the last row is in, while the run saves its
   // report (which waits on the disk).
   const bool figures = command.summary || command.compare || command.json || command.html;
+  // The task owns the rows it is given; what else it reads (the outputs, the earlier report)
+  // outlives it, as `rendering` waits for it when it goes.
   std::future<Outputs::Rendered> rendering;
-  KbCollector* rows = nullptr;
-  const auto rows_done = [&] {
-    rendering = std::async(std::launch::async, [&] {
-      const KbFigures now = rows->take();
+  const auto rows_done = [&](KbFigures rows) {
+    rendering = std::async(std::launch::async, [&, now = std::move(rows)] {
       std::optional<KbComparison> comparison;
       if (earlier) comparison = compare_rows(*earlier, now.rows);
       return outputs.render(now, comparison ? &*comparison : nullptr, command.source);
@@ -177,7 +177,6 @@ int run_report_command(const ReportCommand& command) {
   KbCollector collector(command.compare.has_value(),
                         reading.valid() ? std::function<Status()>(earlier_read) : nullptr,
                         rows_done);
-  rows = &collector;
   RunSettings settings;
   settings.sourcePath = command.source;
   settings.reportPath = command.report.value_or(default_report_path());

@@ -24,7 +24,7 @@ Status KbCollector::finish() {
   if (distinct_names_) {
     if (const auto repeat = NameOrder(figures_.rows).first_repeat()) return repeated(*repeat);
   }
-  if (rows_done_) rows_done_();
+  if (rows_done_) rows_done_(take());
   return {};
 }
 

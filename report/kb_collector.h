@@ -15,10 +15,10 @@ class KbCollector final : public RowSink {
   // file names) stop the run before its report is saved: a comparison could not tell them
   // apart.
   // Before the first file is scanned, it also waits for what `before_scan` answers (a failure
-  // stops the run there); once the last row is in and checked, it calls `rows_done`, which may
-  // take() the rows at once, while the run saves its report.
+  // stops the run there); once the last row is in and checked, it hands what it gathered to
+  // `rows_done`, while the run saves its report.
   explicit KbCollector(bool distinct_names, std::function<Status()> before_scan = nullptr,
-                       std::function<void()> rows_done = nullptr)
+                       std::function<void(KbFigures)> rows_done = nullptr)
       : distinct_names_(distinct_names),
         before_scan_(std::move(before_scan)),
         rows_done_(std::move(rows_done)) {}
@@ -35,7 +35,7 @@ class KbCollector final : public RowSink {
 
   bool distinct_names_;
   std::function<Status()> before_scan_;
-  std::function<void()> rows_done_;
+  std::function<void(KbFigures)> rows_done_;
   std::int64_t entries_ = 0;
   KbFigures figures_{{}, std::nullopt, KindTable{}};
 };
