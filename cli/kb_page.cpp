@@ -119,6 +119,7 @@ std::string px(double value) {
   return text;
 }
 
+// The pieces of markup the page repeats, in the user's locale.
 class Page {
  public:
   explicit Page(const KbPageOptions& options) : options_(options) {}
@@ -145,6 +146,7 @@ class Page {
            "</p><p class=\"label\">" + caption + "</p></div>\n";
   }
 
+ private:
   const KbPageOptions& options_;
 };
 
