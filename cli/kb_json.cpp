@@ -39,10 +39,9 @@ std::string kb_json(const KbFigures& now, const KbComparison* comparison, std::s
   doc["lines"] = now.rows.total();
   doc["score"] = score(now.rows.total());
   if (now.kinds) {
-    static constexpr const char* kKeys[] = {"transaction", "procedure", "report", "other"};
     Json kinds = Json::object();
     for (std::size_t k = 0; k < now.kinds->size(); ++k) {
-      kinds[kKeys[k]] = {{"files", (*now.kinds)[k].files}, {"lines", (*now.kinds)[k].lines}};
+      kinds[kKindKeys[k]] = {{"files", (*now.kinds)[k].files}, {"lines", (*now.kinds)[k].lines}};
     }
     doc["kinds"] = std::move(kinds);
   }

@@ -11,9 +11,6 @@
 namespace zentil {
 namespace {
 
-constexpr std::array<const char*, 4> kKindKeys = {"transaction", "procedure", "report", "other"};
-constexpr std::array<const char*, 4> kKindNames = {"Transacciones", "Procedimientos", "Reportes",
-                                                   "Sin tipo"};
 constexpr std::array<const char*, 4> kKindColours = {"#4e79a7", "#f28e2b", "#59a14f", "#9d9590"};
 constexpr const char* kIncrease = "#2e7d32";
 constexpr const char* kDecrease = "#c62828";
@@ -245,12 +242,8 @@ std::vector<KbRow> largest_changes(const KbComparison& c, std::size_t top) {
   std::vector<KbRow> ups, downs;
   for (KbRow& d : deltas_of(c)) (d.lines > 0 ? ups : downs).push_back(std::move(d));
   std::erase_if(downs, [](const KbRow& d) { return d.lines == 0; });
-  const auto by_size = [](const KbRow& a, const KbRow& b) {
-    const std::int64_t ma = a.lines < 0 ? -a.lines : a.lines, mb = b.lines < 0 ? -b.lines : b.lines;
-    return ma != mb ? ma > mb : a.name < b.name;
-  };
-  std::sort(ups.begin(), ups.end(), by_size);
-  std::sort(downs.begin(), downs.end(), by_size);
+  sort_by_change(ups);
+  sort_by_change(downs);
   ups.resize(std::min(ups.size(), top));
   downs.resize(std::min(downs.size(), top));
   ups.insert(ups.end(), downs.begin(), downs.end());

@@ -42,9 +42,6 @@ class Table {
   std::vector<std::vector<std::string>> rows_;
 };
 
-constexpr std::array<const char*, 4> kKindNames = {"Transacciones", "Procedimientos", "Reportes",
-                                                   "Sin tipo"};
-
 std::string largest_heading(std::size_t shown) {
   if (shown == 1) return "El objeto más grande:\n";
   return "Los " + std::to_string(shown) + " objetos más grandes:\n";

@@ -26,14 +26,23 @@ void append_report_name(std::string& out, std::string_view name) {
   out += to_code_page(wide, GetACP());
 }
 
-std::string report_name_to_utf8(std::string_view bytes) {
+namespace {
+
+// A name as a report holds it, in UTF-16. A byte no character of the code page starts (or a cut
+// double-byte one) becomes U+FFFD.
+std::wstring report_name_to_wide(std::string_view bytes) {
   if (bytes.empty()) return {};
   const auto size = static_cast<int>(bytes.size());
   std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  // A byte no character of the code page starts (or a cut double-byte one) becomes U+FFFD.
   const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), size);
   wide.resize(static_cast<std::size_t>(std::max(n, 0)));
-  return to_utf8(wide);
+  return wide;
+}
+
+}  // namespace
+
+std::string report_name_to_utf8(std::string_view bytes) {
+  return to_utf8(report_name_to_wide(bytes));
 }
 
 bool file_names_ignore_case() {
@@ -42,14 +51,13 @@ bool file_names_ignore_case() {
 
 std::string report_name_key(std::string_view bytes) {
   // The upper-case mapping that the file systems' case-insensitive comparison uses.
-  const std::string utf8 = report_name_to_utf8(bytes);
-  const std::wstring wide = to_wide(utf8);
+  const std::wstring wide = report_name_to_wide(bytes);
   if (wide.empty()) return {};
   const auto size = static_cast<int>(wide.size());
   std::wstring upper(wide.size(), L'\0');
   const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), size,
                               upper.data(), size, nullptr, nullptr, 0);
-  if (n <= 0) return std::string(utf8);
+  if (n <= 0) return to_utf8(wide);
   upper.resize(static_cast<std::size_t>(n));
   return to_utf8(upper);
 }

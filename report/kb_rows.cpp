@@ -16,7 +16,7 @@ std::int64_t magnitude(std::int64_t change) {
 
 // Largest change first; equal changes by name.
 template <typename Row, typename Change>
-void sort_by_change(std::vector<Row>& rows, Change change) {
+void sort_by_size(std::vector<Row>& rows, Change change) {
   std::sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
     const std::int64_t ma = magnitude(change(a)), mb = magnitude(change(b));
     return ma != mb ? ma > mb : a.name < b.name;
@@ -65,6 +65,10 @@ std::optional<std::pair<std::size_t, std::size_t>> NameOrder::first_repeat() con
     if (!first || order_[at] < first->first) first = {{order_[at], order_[earlier]}};
   }
   return first;
+}
+
+void sort_by_change(std::vector<KbRow>& changes) {
+  sort_by_size(changes, [](const KbRow& r) { return r.lines; });
 }
 
 std::size_t kind_index(SpecKind kind) {
@@ -127,10 +131,9 @@ KbComparison compare_rows(const KbRows& before, const KbRows& after) {
       }
     }
   }
-  const auto lines = [](const KbRow& r) { return r.lines; };
-  sort_by_change(comparison.added, lines);
-  sort_by_change(comparison.removed, lines);
-  sort_by_change(comparison.changed, [](const KbChange& c) { return c.after - c.before; });
+  sort_by_change(comparison.added);
+  sort_by_change(comparison.removed);
+  sort_by_size(comparison.changed, [](const KbChange& c) { return c.after - c.before; });
   return comparison;
 }
 

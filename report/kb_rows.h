@@ -89,6 +89,11 @@ struct KindTotals {
 // Transactions, procedures, reports, and files that declare no kind, in that order.
 using KindTable = std::array<KindTotals, 4>;
 std::size_t kind_index(SpecKind kind);
+// The kinds in that order as the summaries show them, and as the JSON names them.
+inline constexpr std::array<const char*, 4> kKindNames = {"Transacciones", "Procedimientos",
+                                                          "Reportes", "Sin tipo"};
+inline constexpr std::array<const char*, 4> kKindKeys = {"transaction", "procedure", "report",
+                                                         "other"};
 
 // A KB as one report shows it, and what a scan knows besides.
 struct KbFigures {
@@ -119,6 +124,10 @@ struct KbComparison {
   std::vector<KbChange> changed;
   std::size_t unchanged = 0;  // in both, with the same lines
 };
+
+// Sorts changes of lines (each row's lines being its change) by their size, largest first,
+// changes of equal size by name: the order of every list of a comparison.
+void sort_by_change(std::vector<KbRow>& changes);
 
 // Matches the rows of both reports by name as the system matches file names. The names of each
 // report must be distinct under that match (the readers of both sides see to it).

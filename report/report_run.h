@@ -20,10 +20,7 @@ class RowSink {
  public:
   virtual ~RowSink() = default;
   // Once the folder is listed, before the first file is scanned; `entries` were listed.
-  virtual Status begin(std::size_t entries) {
-    (void)entries;
-    return {};
-  }
+  virtual Status begin(std::size_t /*entries*/) { return {}; }
   // `name` as the report writes it (its bytes in the report's code page); `metrics` with
   // fileSize set; `kind` as the file declares.
   virtual Status add(std::string_view name, const FileMetrics& metrics, SpecKind kind) = 0;

@@ -105,26 +105,11 @@ Status SavedReportReader::line(std::string_view text) {
 
 Status SavedReportReader::number(std::string_view field, std::size_t column,
                                  std::int64_t& value) const {
-  // Most fields are a few digits: read them here; anything else goes through from_chars.
-  const bool negative = field.starts_with('-');
-  const std::string_view digits = field.substr(negative ? 1 : 0);
-  if (!digits.empty() && digits.size() <= 18) {
-    std::int64_t n = 0;
-    bool whole = true;
-    for (const char c : digits) {
-      if (c < '0' || c > '9') {
-        whole = false;
-        break;
-      }
-      n = n * 10 + (c - '0');
-    }
-    if (whole) {
-      value = negative ? -n : n;
-      if (column != 0 || (value <= kMaxRowLines && value >= -kMaxRowLines)) return {};
-    }
-  }
+  // A field of plain digits row() has read already; this one has a sign, many digits or a fault.
   const auto [at, error] = std::from_chars(field.data(), field.data() + field.size(), value);
   const bool whole = !field.empty() && at == field.data() + field.size();
+  const bool in_range = column != 0 || (value <= kMaxRowLines && value >= -kMaxRowLines);
+  if (error == std::errc{} && whole && in_range) return {};
   if (error == std::errc::result_out_of_range ||
       (column == 0 && whole && (value > kMaxRowLines || value < -kMaxRowLines))) {
     return at_line("el campo «" + std::string(kColumns[column]) + "» (" +

@@ -210,7 +210,7 @@ TEST_F(Window, ControlsSitWhereTheTwipsSayAndEveryCaptionFits) {
     }
     const auto px = [dpi](int twips) { return MulDiv(twips, static_cast<int>(dpi), 1440); };
     // The caption's icons drawn for this DPI, not stretched from another size.
-    for (const auto [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
+    for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
       ICONINFO info{};
       ASSERT_TRUE(GetIconInfo(
           reinterpret_cast<HICON>(SendMessageW(window.hwnd(), WM_GETICON, which, 0)), &info));
