@@ -53,6 +53,10 @@ class ReportFile {
   virtual Status write(std::string_view bytes) = 0;
   // Flushes, closes and renames over the destination. After a failure nothing is left behind.
   virtual Status commit() = 0;
+  // Like commit(), but to `path`, a name in the destination's folder, and never over a file that
+  // is there: false when `path` is taken, and the bytes then wait for another name. After true
+  // or a failure nothing more may be asked of it.
+  virtual Result<bool> commit_new(const std::string& path) = 0;
 };
 
 class FileSystem {
@@ -84,6 +88,13 @@ std::unique_ptr<FileSystem> make_system_file_system();
 // Joins a folder and an entry name with the system's separator ("/"; "\" on Windows) unless
 // the folder text already ends with a separator (on Windows "/" counts as one too).
 std::string join_path(std::string_view folder, std::string_view name);
+
+// The last part of `path`, after its last separator (on Windows "\", "/" or a drive's ":").
+std::string_view file_name_of(std::string_view path);
+
+// Makes the folder `path` and every missing folder on the way to it; succeeds when the folder is
+// there already.
+Status make_folders(const std::string& path);
 
 // The separator of the system's paths.
 #ifdef _WIN32

@@ -187,21 +187,43 @@ class PosixReportFile final : public ReportFile {
   }
 
   Status commit() override {
-    if (Status s = flush(); !s.ok()) return s;
-    if (::fdatasync(fd_.get()) != 0 && errno != EINVAL && errno != EROFS) {
-      return file_error("No se pudo guardar el informe", path_, errno);
-    }
-    if (::close(fd_.release()) != 0)
-      return file_error("No se pudo guardar el informe", path_, errno);
-    if (::rename(temp_path_.c_str(), path_.c_str()) != 0) {
-      return file_error("No se pudo guardar el informe", path_, errno);
-    }
+    if (Status s = close_temp(); !s.ok()) return s;
+    if (::rename(temp_path_.c_str(), path_.c_str()) != 0) return file_error(kSave, path_, errno);
     committed_ = true;
     return {};
   }
 
+  Result<bool> commit_new(const std::string& path) override {
+    if (fd_.valid()) {
+      if (Status s = close_temp(); !s.ok()) return s.error();
+    }
+    if (::renameat2(AT_FDCWD, temp_path_.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) != 0) {
+      if (errno == EEXIST) return false;
+      if (errno != EINVAL && errno != ENOSYS) return file_error(kSave, path, errno);
+      // A file system without that rename: a link fails where a file is, as the rename would.
+      if (::link(temp_path_.c_str(), path.c_str()) != 0) {
+        if (errno == EEXIST) return false;
+        return file_error(kSave, path, errno);
+      }
+      ::unlink(temp_path_.c_str());
+    }
+    committed_ = true;
+    return true;
+  }
+
  private:
   static constexpr std::size_t kBufferSize = 64 * 1024;
+  static constexpr std::string_view kSave = "No se pudo guardar el informe";
+
+  // Every byte on the disk, and the temporary file closed.
+  Status close_temp() {
+    if (Status s = flush(); !s.ok()) return s;
+    if (::fdatasync(fd_.get()) != 0 && errno != EINVAL && errno != EROFS) {
+      return file_error(kSave, path_, errno);
+    }
+    if (::close(fd_.release()) != 0) return file_error(kSave, path_, errno);
+    return {};
+  }
 
   Status flush() {
     Status s = write_all(buffer_);
@@ -241,6 +263,27 @@ std::string join_path(std::string_view folder, std::string_view name) {
   if (!folder.empty() && folder.back() != '/') path += '/';
   path += name;
   return path;
+}
+
+std::string_view file_name_of(std::string_view path) {
+  return base_of(path);
+}
+
+Status make_folders(const std::string& path) {
+  constexpr std::string_view kWhat = "No se pudo crear la carpeta";
+  // Each folder on the way, the root's "/" and empty parts ("a//b") aside.
+  for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+    const std::string part = path.substr(0, end);
+    if (!part.empty() && part.back() != '/' && ::mkdir(part.c_str(), 0777) != 0 &&
+        errno != EEXIST) {
+      return file_error(kWhat, part, errno);
+    }
+    if (end == std::string::npos) break;
+  }
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return file_error(kWhat, path, errno);
+  if (!S_ISDIR(st.st_mode)) return file_error(kWhat, path, ENOTDIR);
+  return {};
 }
 
 std::string current_directory() {

@@ -20,6 +20,7 @@ constexpr std::size_t kTempRandom = 6;
 constexpr unsigned kStopCheckEvery = 256;
 constexpr std::string_view kNotRegular = "no es un archivo normal";
 constexpr std::string_view kIsFolder = "es una carpeta";
+constexpr std::string_view kNotFolder = "no es una carpeta";
 constexpr std::string_view kReadOnly = "es de solo lectura";
 constexpr std::string_view kOpen = "No se pudo abrir el archivo";
 constexpr std::string_view kSave = "No se pudo guardar el informe";
@@ -154,6 +155,34 @@ class WindowsReportFile final : public ReportFile {
   }
 
   Status commit() override {
+    if (Status s = close_temp(); !s.ok()) return s;
+    if (!MoveFileExW(temp_.c_str(), target_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      // Another program may have opened the report since the run began.
+      const DWORD error = GetLastError();
+      if (error == ERROR_SHARING_VIOLATION || held_by_another(target_)) return report_in_use(path_);
+      return file_error(kSave, path_, error);
+    }
+    committed_ = true;
+    return {};
+  }
+
+  Result<bool> commit_new(const std::string& path) override {
+    if (file_.valid()) {
+      if (Status s = close_temp(); !s.ok()) return s.error();
+    }
+    if (!MoveFileExW(temp_.c_str(), system_path(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return false;
+      return file_error(kSave, path, error);
+    }
+    committed_ = true;
+    return true;
+  }
+
+ private:
+  // Every byte on the disk, and the temporary file closed as an ordinary file.
+  Status close_temp() {
     // A device with nothing to flush says so; any other failure is one.
     if (!FlushFileBuffers(file_.get()) && GetLastError() != ERROR_INVALID_FUNCTION) {
       return file_error(kSave, path_, GetLastError());
@@ -166,18 +195,9 @@ class WindowsReportFile final : public ReportFile {
       return file_error(kSave, path_, GetLastError());
     }
     if (!CloseHandle(file_.release())) return file_error(kSave, path_, GetLastError());
-    if (!MoveFileExW(temp_.c_str(), target_.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      // Another program may have opened the report since the run began.
-      const DWORD error = GetLastError();
-      if (error == ERROR_SHARING_VIOLATION || held_by_another(target_)) return report_in_use(path_);
-      return file_error(kSave, path_, error);
-    }
-    committed_ = true;
     return {};
   }
 
- private:
   UniqueHandle file_;
   std::wstring temp_;
   std::wstring target_;
@@ -212,6 +232,30 @@ std::string join_path(std::string_view folder, std::string_view name) {
   }
   path += name;
   return path;
+}
+
+std::string_view file_name_of(std::string_view path) {
+  const std::size_t cut = path.find_last_of("\\/:");
+  return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+Status make_folders(const std::string& path) {
+  constexpr std::string_view kWhat = "No se pudo crear la carpeta";
+  const std::wstring full = system_path(path);
+  // The folders on the way begin after the root: "\\?\C:\" or "\\?\UNC\server\share\".
+  std::size_t at = full.find(L'\\', 4);
+  if (full.starts_with(LR"(\\?\UNC\)")) at = full.find(L'\\', full.find(L'\\', 8) + 1);
+  while (at != std::wstring::npos && at + 1 < full.size()) {
+    at = full.find(L'\\', at + 1);
+    const std::wstring part = full.substr(0, at);
+    if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return file_error(kWhat, path, GetLastError());
+    }
+  }
+  const DWORD attributes = GetFileAttributesW(full.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return file_error(kWhat, path, GetLastError());
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return file_error(kWhat, path, kNotFolder);
+  return {};
 }
 
 std::string current_directory() {
