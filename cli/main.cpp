@@ -114,8 +114,7 @@ int run(std::vector<std::string> args) {
                  "orden natural de sus etiquetas) o un informe guardado; se repite para dar "
                  "varios, en ese orden. Con CARPETA, el informe nuevo es la última versión")
       ->type_name("ORIGEN")
-      ->expected(1)
-      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+      ->allow_extra_args(false);  // one each time, so that CARPETA is never taken for one
   app.add_option("--archive", command.archive,
                  "Guarda una copia del informe nuevo en esa carpeta (que se crea si falta), "
                  "como <informe>-<ETIQUETA>.csv")

@@ -27,6 +27,7 @@ using testing::read_file;
 using testing::TempDir;
 
 const std::string kOdd = ZENTIL_SOURCE_DIR "/tests/golden/odd";
+const std::string kReleases = ZENTIL_SOURCE_DIR "/tests/golden/history/KBReport-";
 // Root may read and write anything: the faults of rights are tried as nobody.
 const Args kAsNobody =
     ::geteuid() == 0 ? Args{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"} : Args{};
@@ -71,6 +72,24 @@ TEST(Cli, ExitCodesAndMessages) {
        "se escriben «?.spc»"},
       // clang-format on
       {"a negative top", {}, {"--top", "-1", kOdd}, 2, "", "Uso: zentil-report"},
+      // Changes of one size in every list, by name: alta before nuevo, baja before viejo,
+      // cliente before pedido,linea.
+      {"equal changes",
+       {},
+       {"--top", "1", "--compare", kReleases + "1.8.csv", kReleases + "2.0.csv"},
+       0,
+       "Comparado con el informe anterior " + kReleases +
+           "1.8.csv:\n"
+           "  Zentil de la KB: 0.91 -> 1.08 (+0.17)\n  Objetos: 9 -> 9 (+0)\n  Líneas: 91 -> 108 "
+           "(+17)\n"
+           "  Agregados: 2, quitados: 2, cambiados: 5, sin cambios: 2\n\n"
+           "Objetos agregados (2):\n  Objeto        Antes  Ahora  Diferencia\n"
+           "  alta.trn.spc      -      6          +6\n  ... y 1 más\n\n"
+           "Objetos quitados (2):\n  Objeto        Antes  Ahora  Diferencia\n"
+           "  baja.prc.spc      6      -          -6\n  ... y 1 más\n\n"
+           "Objetos cambiados (5):\n  Objeto           Antes  Ahora  Diferencia\n"
+           "  cliente.trn.spc     10     28         +18\n  ... y 4 más\n",
+       ""},
   };
   for (const auto& c : cases) {
     const Ran r = cli(c.args, c.prefix);

@@ -1,14 +1,17 @@
-// Where a KB's size lies and what changed since an earlier report, through zentil-report as a
-// lead runs it: a comparison worked out by hand (tests/golden/odd-before.csv against
-// tests/golden/odd/) as text, JSON and page, and earlier reports that are no reports.
+// Where a KB's size lies, what changed since an earlier report and where it is heading across
+// its releases, through zentil-report as a lead and a CI pipeline run it: a comparison and a
+// history worked out by hand (tests/golden/README.md) as text, JSON and page, the budget that
+// fails a pipeline, each release kept in an archive, and input that is no report.
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "cli_run.h"
 #include "metrics/report_row.h"
@@ -17,6 +20,7 @@
 namespace zentil {
 namespace {
 
+using testing::Args;
 using testing::cli;
 using testing::Ran;
 using testing::read_file;
@@ -25,6 +29,7 @@ using Json = nlohmann::json;
 
 const std::string kOdd = ZENTIL_SOURCE_DIR "/tests/golden/odd/";
 const std::string kBefore = ZENTIL_SOURCE_DIR "/tests/golden/odd-before.csv";
+const std::string kHistory = ZENTIL_SOURCE_DIR "/tests/golden/history/";
 
 // What the comparison of odd-before.csv with odd/ gives at --top 5, worked out by hand from the
 // rows of both (tests/golden/README.md); nul.spc and sigue.trn.spc tie at 3 lines.
@@ -43,6 +48,27 @@ const Json kWorkedOut = Json::parse(R"({
                 {"name": "negativo.spc", "before": 1, "after": -2},
                 {"name": "a,b.spc", "before": 3, "after": 1}],
     "unchanged": 6}})");
+
+// The history of tests/golden/history/ at --top 1, worked out by hand from its five reports; each
+// list of the span holds two changes of one size, in name order.
+const Json kHistoryWorkedOut = Json::parse(R"({
+  "rows": 9, "lines": 108, "score": 1.08, "largest": [{"name": "cliente.trn.spc", "lines": 28}],
+  "history": [{"label": "1.8", "rows": 9, "lines": 91, "score": 0.91},
+              {"label": "1.9", "rows": 10, "lines": 100, "score": 1.0},
+              {"label": "1.10", "rows": 9, "lines": 103, "score": 1.03},
+              {"label": "1.11", "rows": 9, "lines": 94, "score": 0.94},
+              {"label": "2.0", "rows": 9, "lines": 108, "score": 1.08}],
+  "span": {"first": "1.8", "last": "2.0",
+    "grew": [{"name": "cliente.trn.spc", "before": 10, "after": 28},
+             {"name": "pedido,linea.trn.spc", "before": 5, "after": 23}],
+    "shrank": [{"name": "borrador.prc.spc", "before": 12, "after": 4},
+               {"name": "cierre.prc.spc", "before": 30, "after": 22},
+               {"name": "a&b<c>\"d\".rpt.spc", "before": 4, "after": 1}],
+    "added": [{"name": "alta.trn.spc", "lines": 6}, {"name": "nuevo.rpt.spc", "lines": 6}],
+    "removed": [{"name": "baja.prc.spc", "lines": 6}, {"name": "viejo.rpt.spc", "lines": 6}],
+    "unchanged": 2},
+  "budget": {"limit": {"lines": 10}, "growth": {"lines": 14, "score": 0.14, "percent": 14.9},
+             "exceeded": true}})");
 
 // The page, parsed as strict XML: any fault of form fails the parse.
 class Page {
@@ -98,7 +124,7 @@ Json page_rows(const Page& page, const std::string& table) {
   const auto after =
       page.all(rows + "/h:td[contains(@class,'after') or contains(@class,'lines')]/@data-value");
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (table == "changed") {
+    if (table == "changed" || table == "grew" || table == "shrank") {
       list.push_back({{"name", names[i]},
                       {"before", std::stoll(before.at(i))},
                       {"after", std::stoll(after.at(i))}});
@@ -250,6 +276,180 @@ TEST(Kb, BadEarlierReportsStopBeforeAnythingIsWritten) {
   EXPECT_EQ(Json::parse(r.out)["compare"]["before"],
             Json::parse(R"({"rows":3,"lines":6,"score":0.06})"));
   EXPECT_EQ(read_file(report), read_file(std::string(ZENTIL_SOURCE_DIR "/tests/golden/rules.csv")));
+}
+
+// Five releases worked out by hand: an object added in the second and removed in the fourth, a
+// name with a comma and one with every character markup escapes, lines that fall in the fourth,
+// labels 1.9 and 1.10. Named one by one they keep the order given; with a scan the new report is
+// the last release.
+TEST(Kb, HistoryWorkedOutByHandAsTextJsonAndPage) {
+  TempDir out;
+  const Ran text = cli({"--top", "2", "--history", kHistory});
+  EXPECT_EQ(text.code, 0) << text.err;
+  EXPECT_EQ(text.out, read_file(std::string(ZENTIL_SOURCE_DIR "/tests/golden/history.txt")));
+
+  // Over budget, everything is written and printed, then one line says so: exit code 3.
+  const Ran json = cli({"--json", "--top", "1", "--max-growth", "10", "--html", out / "p.html",
+                        "--history", kHistory},
+                       {"env", "LC_ALL=es_ES.UTF-8"});
+  EXPECT_EQ(json.code, 3);
+  EXPECT_EQ(json.err,
+            "El Zentil de la KB creció +0,14 (+14 líneas, +14,9 %), más que el límite de +10 "
+            "líneas\n");
+  const Json doc = Json::parse(json.out);
+  EXPECT_EQ(doc, kHistoryWorkedOut) << doc.dump(2);
+  const Page page(read_file(out / "p.html"));
+  ASSERT_TRUE(page.parsed());
+  const std::string rows = "//h:table[@id='history']/h:tbody/h:tr/";
+  const auto labels = page.all(rows + "h:td[1]"), objects = page.all(rows + "h:td[2]/@data-value"),
+             lines = page.all(rows + "h:td[3]/@data-value"),
+             scores = page.all(rows + "h:td[@class='n score']/@data-value");
+  Json releases = Json::array();
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    releases.push_back({{"label", labels[i]},
+                        {"rows", std::stoll(objects.at(i))},
+                        {"lines", std::stoll(lines.at(i))},
+                        {"score", Json::parse(scores.at(i))}});
+  }
+  EXPECT_EQ(releases, doc["history"]);
+  EXPECT_EQ(page.all("//*[@class='release']/@data-label"), labels);  // a point per release
+  for (const char* list : {"grew", "shrank", "added", "removed"}) {
+    EXPECT_EQ(page_rows(page, list), doc["span"][list]) << list;
+  }
+  EXPECT_EQ(page.figure("span-score-difference"), 0.17);
+  EXPECT_EQ(page.one("//*[@id='score']"), "1,08");
+
+  // Budgets at the edge: 14 lines, 14.9 % of 94, are not more than 14 lines or 14.9 %.
+  for (const auto& [budget, code] : {std::pair{"14", 0}, {"13", 3}, {"14.9%", 0}, {"14,8%", 3}}) {
+    EXPECT_EQ(cli({"-q", "--max-growth", budget, "--history", kHistory}).code, code) << budget;
+  }
+  // One by one, in the order given; a step down fails no budget.
+  const Ran given = cli({"--json", "--max-growth", "0", "--history", kHistory + "KBReport-2.0.csv",
+                         "--history", kHistory + "KBReport-1.8.csv"});
+  EXPECT_EQ(given.code, 0) << given.err;
+  const Json down = Json::parse(given.out);
+  EXPECT_EQ(down["span"]["first"], "2.0");
+  EXPECT_EQ(down["budget"]["growth"],
+            Json::parse(R"({"lines":-17,"score":-0.17,"percent":-15.7})"));
+  const Ran scan = cli({"--json", "--label", "3.0", "--history", kHistory, kOdd, out / "r.csv"});
+  ASSERT_EQ(scan.code, 0) << scan.err;
+  EXPECT_EQ(Json::parse(scan.out)["history"].back(),
+            Json::parse(R"({"label": "3.0", "rows": 10, "lines": 28, "score": 0.28})"));
+}
+
+// Each release kept: under its label, in folders made on the way, replaced when the label comes
+// again (which is then no second release of it); or under the day, whose later copies get -2,
+// -3, … past the highest there. A copy that cannot be written fails the command, which says the
+// new report is written all the same.
+TEST(Kb, ArchiveKeepsEveryRelease) {
+  TempDir out;
+  const std::string report = out / "KBReport.csv", archive = out / "a/b";
+  const auto run = [&](Args args) {
+    args.insert(args.end(), {"-q", kOdd, report});
+    return cli(args);
+  };
+  const Args history = {"--json", "--archive", archive, "--history", archive, "--label", "1.4"};
+  for (const char* earlier : {"", "stale"}) {
+    if (*earlier) out.write("a/b/KBReport-1.4.csv", earlier);
+    const Ran r = run(history);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Json::parse(r.out)["history"].size(), 1u) << r.out;
+    EXPECT_EQ(read_file(archive + "/KBReport-1.4.csv"), read_file(report));
+  }
+  const std::time_t now = std::time(nullptr);
+  char day[32];
+  std::strftime(day, sizeof day, "KBReport-%Y-%m-%d", std::localtime(&now));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(run({"--archive", archive}).code, 0);
+  std::filesystem::remove(archive + "/" + day + "-2.csv");
+  EXPECT_EQ(run({"--archive", archive}).code, 0);
+  std::set<std::string> kept;
+  for (const auto& e : std::filesystem::directory_iterator(archive)) {
+    kept.insert(e.path().filename().string());
+  }
+  EXPECT_EQ(kept,
+            (std::set<std::string>{"KBReport-1.4.csv", day + std::string(".csv"),
+                                   day + std::string("-3.csv"), day + std::string("-4.csv")}));
+
+  out.write("file", "");
+  const Ran r = run({"--archive", out / "file/x"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "zentil-report: No se pudo crear la carpeta " + out / "file/x" +
+                       ": Not a directory. El informe nuevo " + report +
+                       " sí quedó escrito; falta su copia archivada\n");
+  EXPECT_EQ(read_file(report), read_file(kOdd.substr(0, kOdd.size() - 1) + ".csv"));
+}
+
+// A history that is none, or options that do not go together, stop the command before anything
+// is written: exit 1 (2 for options), one line naming the file, the line and the fault.
+TEST(Kb, BadHistoriesStopBeforeAnythingIsWritten) {
+  TempDir in;
+  const std::string header(kReportHeader);
+  in.write("vacia/notas.txt", "no es un informe");
+  in.write("otra/KBReport-1.8.csv", read_file(kHistory + "KBReport-1.8.csv"));
+  in.write("otra/KBReport-1.9.csv", "Nombre,Cantidad\r\n");
+  in.write("fila/KBReport-1.csv", header + "a.spc,1x,16,0,0,0,0,0,0,0,0,0,1\r\n");
+  in.write("dos/X.csv", header);
+  in.write("dos/X.CSV", header);
+  const std::string first = kHistory + "KBReport-1.8.csv";
+  const struct {
+    const char* name;
+    Args args;
+    int code;
+    std::string message;
+  } cases[] = {
+      {"a folder with no report",
+       {"--history", in / "vacia"},
+       1,
+       "La carpeta del historial " + in / "vacia" + " no tiene ningún informe guardado"},
+      {"a .csv that is no report",
+       {"--history", in / "otra"},
+       1,
+       in / "otra/KBReport-1.9.csv" + ", línea 1: no es un informe de Zentil"},
+      {"a row that is none",
+       {"--history", in / "fila"},
+       1,
+       in / "fila/KBReport-1.csv" + ", línea 2: el campo «Líneas» debe ser un número entero"},
+      {"two reports of one label",
+       {"--history", in / "dos"},
+       1,
+       "Dos informes dan la misma etiqueta «X»: " + in / "dos/X.CSV" + " y " + in / "dos/X.csv"},
+      {"one report twice",
+       {"--history", first, "--history", first},
+       1,
+       "la misma etiqueta «1.8»: " + first + " y " + first},
+      {"the new release's label taken",
+       {"--history", kHistory, "--label", "2.0"},
+       1,
+       "El informe nuevo lleva la etiqueta «2.0», como " + kHistory + "KBReport-2.0.csv"},
+      {"no such origin", {"--history", in / "nada"}, 1, in / "nada" + ": No such file"},
+      {"a label no file name holds",
+       {"--archive", in / "a", "--label", "1:4"},
+       2,
+       "la etiqueta «1:4» lleva «:», que un nombre de archivo no puede llevar"},
+      {"a control character",
+       {"--archive", in / "a", "--label", "1\t4"},
+       2,
+       "lleva un carácter de control"},
+      {"a budget that is none",
+       {"--history", kHistory, "--max-growth=-5"},
+       2,
+       "--max-growth espera un número de líneas («100») o un porcentaje"},
+      {"a budget with nothing to judge", {"--max-growth", "5"}, 2, "--max-growth necesita"},
+      {"--compare and --history", {"--compare", first, "--history", kHistory}, 2, "no van juntas"},
+  };
+  for (const auto& c : cases) {
+    TempDir out;
+    Args args = c.args;
+    args.insert(args.end(), {"--html", out / "p.html", ZENTIL_SOURCE_DIR "/tests/golden/rules/",
+                             out / "r.csv"});
+    const Ran r = cli(args);
+    EXPECT_EQ(r.code, c.code) << c.name;
+    EXPECT_EQ(r.out, "") << c.name;
+    EXPECT_TRUE(r.err.starts_with("zentil-report: ") && r.err.find(c.message) != r.err.npos &&
+                r.err.find('\n') == r.err.size() - 1)
+        << c.name << ": " << r.err;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 0) << c.name;
+  }
 }
 
 }  // namespace
