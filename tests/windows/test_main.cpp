@@ -11,8 +11,12 @@ int main(int argc, char** argv) {
   // "--hold FILE EVENT": another program for the tests, which holds FILE open as a spreadsheet
   // holds the file it shows (reading and writing, sharing reads only), sets the inherited EVENT
   // and waits to be ended.
+  // FILE is read from the wide command line, so that a name outside the code page arrives whole.
   if (argc == 4 && std::string_view(argv[1]) == "--hold") {
-    if (CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr || count != 4 ||
+        CreateFileW(wide[2], GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                     0, nullptr) == INVALID_HANDLE_VALUE) {
       return 1;
     }

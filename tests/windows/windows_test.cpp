@@ -291,5 +291,41 @@ TEST(ZentilReportExe, ArgumentsOutputAndExitCodes) {
   EXPECT_EQ(read_file(dir / "KBReport.csv"), read_file(report));
 }
 
+// A KB followed across releases: "\" paths, labels and names outside the code page, names matched
+// ignoring case from one release to the next. A copy for the archive that another program holds
+// fails as the report itself does, and the new report stays written.
+TEST(ZentilReportExe, HistoryAndArchive) {
+  TempDir dir;
+  const std::string numbers = ",16,0,0,0,0,0,0,0,0,0,1\r\n", header(kReportHeader);
+  const std::string history = dir / "historial \xD0\x96";  // "historial Ж"
+  dir.write("historial \xD0\x96/KBReport-1.\xD0\x96.csv", header + "A\xD1O.SPC,2" + numbers);
+  dir.write("historial \xD0\x96/KBReport-1.\xC3\xB1.csv", header + "A\xD1O.SPC,5" + numbers);
+  dir.write("kb/a\xC3\xB1o.spc", "v_i(&Variable)\r\n");
+  const std::string report = dir / "KBReport.csv";
+  const std::string copy = join_path(history, "KBReport-2.\xD0\x96.csv");
+  const std::vector<std::string> args = {"--json",  "--history",  history,    "--archive", history,
+                                         "--label", "2.\xD0\x96", dir / "kb", report};
+  const Ran ran = run_exe(args, dir);
+  ASSERT_EQ(ran.code, 0u) << ran.err;
+  const nlohmann::json doc = nlohmann::json::parse(ran.out);
+  EXPECT_EQ(doc["history"], nlohmann::json::parse(R"([
+      {"label": "1.\u00f1", "rows": 1, "lines": 5, "score": 0.05},
+      {"label": "1.\u0416", "rows": 1, "lines": 2, "score": 0.02},
+      {"label": "2.\u0416", "rows": 1, "lines": 1, "score": 0.01}])"));
+  EXPECT_EQ(doc["span"]["shrank"],
+            nlohmann::json::parse(R"([{"name": "a\u00f1o.spc", "before": 5, "after": 1}])"));
+  EXPECT_EQ(read_file(copy), read_file(report));
+
+  const Holder spreadsheet(copy);
+  std::filesystem::remove(testing::fs_path(report));
+  const Ran held = run_exe(args, dir);
+  EXPECT_EQ(held.code, 1u);
+  EXPECT_EQ(held.err, "zentil-report: No se puede reemplazar el informe " + dir.path() +
+                          "\\historial ?\\KBReport-2.?.csv: otro programa lo est\xE1 usando. "
+                          "Ci\xE9rrelo en ese programa y vuelva a intentarlo. El informe nuevo " +
+                          report + " s\xED qued\xF3 escrito; falta su copia archivada\r\n");
+  EXPECT_EQ(read_file(report), header + "a\xF1o.spc,1" + numbers);
+}
+
 }  // namespace
 }  // namespace zentil
