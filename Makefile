@@ -84,6 +84,7 @@ bench:
 	@scripts/install-deps.sh build bench
 	@$(MAKE) --no-print-directory build PRESET=release
 	bench/run.sh build/release/bin $(CORPUS)
+	bench/history.sh build/release/bin $(CORPUS)
 
 format:
 	@scripts/install-deps.sh format
