@@ -74,7 +74,8 @@ int run(std::vector<std::string> args) {
   CLI::App app(
       "Mide una KB a partir de su carpeta de specs: escribe el informe CSV (una fila por "
       "archivo) e imprime la cantidad de archivos procesados y el Zentil de la KB. Puede "
-      "mostrar dónde está el tamaño y qué cambió desde un informe anterior.",
+      "mostrar dónde está el tamaño, qué cambió desde un informe anterior y cómo cambió a lo "
+      "largo de sus versiones, guardar cada versión y poner un límite a su crecimiento.",
       "zentil-report");
   // Every word of the help in Spanish: the formatter's labels, and the group that the options
   // (help and version included, so set first) are listed under.
