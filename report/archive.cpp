@@ -1,5 +1,6 @@
 #include "report/archive.h"
 
+#include <algorithm>
 #include <charconv>
 #include <ctime>
 #include <memory>

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <mutex>
 #include <numeric>
+#include <system_error>
 #include <thread>
 
 #include "report/saved_report.h"
