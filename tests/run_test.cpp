@@ -146,7 +146,7 @@ TEST(Run, ProgressAndThreads) {
   }
 }
 
-// Large files cut between the jobs, two of them among small ones, count as one job counts them;
+// Large files cut between the jobs, three of them among small ones, count as one job counts them;
 // a file that shrank since its open is scanned again in one pass; a stop ends the scan of a cut
 // file within a few reads.
 TEST(Run, LargeFilesCutBetweenJobs) {
@@ -159,6 +159,9 @@ TEST(Run, LargeFilesCutBetweenJobs) {
   src.write("big1", levels);
   src.write("big2", levels.substr(7000) + "spec_i([ trn\r" + levels);
   src.write("small", "v_i(&x)\r\n");
+  // A table named too long for a piece to keep: matched in one pass.
+  const std::string name(70'000, 'N');
+  src.write("long", levels + "level_i(" + name + ",1)\rtable_i(" + name + ",'',[a]," + name + "\r");
   const PieceSettings pieces{64, 1000};
   const auto fs = make_system_file_system();
   const Seen one = run(*fs, src.path(), out / "r.csv", 1, pieces);
