@@ -69,11 +69,10 @@ Status scan_spec_piece(InputFile& file, const PieceCut& cut, std::size_t index,
   }
 
   // Then every line up to the first whose CR stands at the next piece's start or after it.
+  // Reads stop at that start, so bytes read lie wholly before it or wholly after.
   for (std::size_t probe = kFirstProbe;;) {
     if (at > next) {
-      const std::int64_t bytes_start = at - static_cast<std::int64_t>(bytes.size());
-      const auto from = static_cast<std::size_t>(std::max<std::int64_t>(next - bytes_start, 0));
-      if (const void* cr = std::memchr(bytes.data() + from, '\r', bytes.size() - from)) {
+      if (const void* cr = std::memchr(bytes.data(), '\r', bytes.size())) {
         scanner.feed(bytes.substr(0, static_cast<const char*>(cr) + 1 - bytes.data()));
         break;
       }

@@ -161,7 +161,8 @@ TEST(Run, LargeFilesCutBetweenJobs) {
   src.write("small", "v_i(&x)\r\n");
   // A table named too long for a piece to keep: matched in one pass.
   const std::string name(70'000, 'N');
-  src.write("long", levels + "level_i(" + name + ",1)\rtable_i(" + name + ",'',[a]," + name + "\r");
+  src.write("long", levels + "spec_i([ trn\rlevel_i(" + name + ",1)\rtable_i(" + name + ",'',[a]," +
+                        name + "\r");
   const PieceSettings pieces{64, 1000};
   const auto fs = make_system_file_system();
   const Seen one = run(*fs, src.path(), out / "r.csv", 1, pieces);
