@@ -4,8 +4,10 @@
 //   B: 100,000 spec files of about 370 bytes
 //   C: one spec file of 1 GiB
 //   D: 2,000 spec files of about 100 KB with busy lines of about 80 characters
-// Usage: zentil-corpus ROOT [A] [B] [C] [D]. Each corpus goes to ROOT/<letter>/; ROOT/<letter>.done
-// marks a complete one, which is kept as it is.
+//   E: one spec file of 600 MiB of busy lines, D's files one after another (so its kind changes)
+//   F: one transaction spec of 200 MiB, heavy in level and table lines
+// Usage: zentil-corpus ROOT [A] [B] [C] [D] [E] [F]. Each corpus goes to ROOT/<letter>/;
+// ROOT/<letter>.done marks a complete one, which is kept as it is.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +26,7 @@
 namespace {
 
 using zentil::bench::busy_spec_file;
+using zentil::bench::level_table_lines;
 using zentil::bench::Rng;
 using zentil::bench::spec_file;
 
@@ -73,7 +76,7 @@ bool make_corpus(const std::string& root, char letter) {
   Rng rng(0x5EC5'0000ull + static_cast<unsigned char>(letter));
   std::string bytes;
   char name[32];
-  if (letter != 'C') {
+  if (letter == 'A' || letter == 'B' || letter == 'D') {
     const int count = letter == 'B' ? 100'000 : 2'000;
     for (int i = 1; i <= count; ++i) {
       // About 100 KB or 370 bytes, each file a little different.
@@ -89,14 +92,28 @@ bool make_corpus(const std::string& root, char letter) {
       if (!write_file(dir + name, bytes)) return false;
     }
   } else {
-    // One transaction-sized stream of facts up to 1 GiB, written in pieces.
+    // One large file, written in pieces: C a transaction-sized stream of facts, E busy spec
+    // files one after another, F one transaction spec.
     const std::string path = dir + "/big.spc";
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    const std::size_t total = std::size_t{1} << 30;
+    const std::size_t total = std::size_t{letter == 'C' ? 1024 : letter == 'E' ? 600 : 200} << 20;
+    std::vector<std::string> levels;
     std::size_t written = 0;
     while (written < total) {
-      spec_file(rng, std::min<std::size_t>(4 << 20, total - written), bytes);
+      if (letter == 'C') {
+        spec_file(rng, std::min<std::size_t>(4 << 20, total - written), bytes);
+      } else if (letter == 'E') {
+        bytes.clear();
+        std::string one;
+        while (bytes.size() < (4 << 20)) {
+          busy_spec_file(rng, static_cast<std::size_t>(rng.between(90, 110)) * 1000, one);
+          bytes += one;
+        }
+      } else {
+        bytes = written == 0 ? "spec_i([ trn, 'Niveles', 'Transaccion de niveles' ]).\r\n" : "";
+        level_table_lines(rng, 4 << 20, levels, bytes);
+      }
       if (bytes.size() > total - written) bytes.resize(total - written);
       if (!write_all(fd, bytes)) {
         ::close(fd);
@@ -113,7 +130,7 @@ bool make_corpus(const std::string& root, char letter) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "Uso: zentil-corpus RAIZ [A] [B] [C] [D]\n");
+    std::fprintf(stderr, "Uso: zentil-corpus RAIZ [A] [B] [C] [D] [E] [F]\n");
     return 2;
   }
   const std::string root = argv[1];
@@ -122,13 +139,13 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 1;
   }
-  std::string which = "ABCD";
+  std::string which = "ABCDEF";
   if (argc > 2) {
     which.clear();
     for (int i = 2; i < argc; ++i) which += argv[i];
   }
   for (const char letter : which) {
-    if (letter < 'A' || letter > 'D') {
+    if (letter < 'A' || letter > 'F') {
       std::fprintf(stderr, "zentil-corpus: corpus desconocido: %c\n", letter);
       return 2;
     }

@@ -203,6 +203,41 @@ void busy_spec_file(Rng& rng, std::size_t size, std::string& out) {
   }
 }
 
+void level_table_lines(Rng& rng, std::size_t size, std::vector<std::string>& levels,
+                       std::string& out) {
+  const std::size_t end = out.size() + size;
+  while (out.size() < end) {
+    const int pick = rng.between(1, 20);
+    std::string line;
+    if (pick <= 3 || levels.empty()) {
+      std::string name = word(rng) + word(rng);
+      if (rng.next() % 1000 == 0) name.insert(name.size() / 2, "?");
+      if (levels.size() < 400) levels.push_back(name);
+      line = "level_i(" + name + "," + std::to_string(rng.between(1, 9)) + ",'" + name + "'," +
+             attribute_list(rng, 1) + ",";
+    } else if (pick <= 9) {
+      const std::string table =
+          rng.chance(70) ? levels[rng.next() % levels.size()] : word(rng) + "Aux";
+      line =
+          "table_i(" + table + ",'" + table + "'," + attribute_list(rng, rng.between(0, 12)) + ",";
+    } else if (pick <= 14) {
+      line = rng.chance(10) ? "attri_i('" : "attri_i(";
+    } else if (pick <= 16) {
+      line = "att_prop_i(";
+    } else if (pick <= 17) {
+      line = rng.chance(50) ? "rule_i(0,prop(" : "rule_i(1,rule([";
+    } else if (pick <= 18) {
+      line = "tbl_att_prop_i(";
+    } else {
+      line = kOtherFacts[rng.next() % kOtherFacts.size()];
+    }
+    const auto length = static_cast<std::size_t>(rng.between(40, 120));
+    busy_tail(rng, length > line.size() ? length - line.size() : 0, line);
+    out += line;
+    out += "\r\n";
+  }
+}
+
 void spec_file(Rng& rng, std::size_t size, std::string& out) {
   const int pick = rng.between(1, 100);
   const Kind kind = pick <= 40 ? Kind::Transaction : pick <= 75 ? Kind::Procedure : Kind::Report;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zentil::bench {
 
@@ -36,5 +37,13 @@ void spec_file(Rng& rng, std::size_t size, std::string& out);
 // comma, bracket, parenthesis or quote, so the searched texts' last bytes come often. A third
 // of the files are transactions.
 void busy_spec_file(Rng& rng, std::size_t size, std::string& out);
+
+// Appends about `size` bytes of the lines of a transaction spec heavy in levels and tables: in
+// twentieths, level lines 3, table lines 6 (seven in ten of them named after a level captured
+// before), attributes 5, attribute properties 2, and 4 of rules, table attribute properties and
+// facts no rule knows; busy tails of about 80 characters, CR LF. `levels` holds the level names
+// so far, across calls; one level name in a thousand holds a "?".
+void level_table_lines(Rng& rng, std::size_t size, std::vector<std::string>& levels,
+                       std::string& out);
 
 }  // namespace zentil::bench

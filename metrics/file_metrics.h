@@ -36,6 +36,12 @@ struct FileMetrics {
   bool operator==(const FileMetrics&) const = default;
 };
 
+// At the end of a file: print blocks count only where its last kind line declares a procedure or
+// a report.
+inline void settle_print_blocks(FileMetrics& m, SpecKind last_kind) {
+  if (last_kind == SpecKind::Transaction || last_kind == SpecKind::None) m.printBlocks = 0;
+}
+
 // The file's share of the KB score and its "Líneas" column: lines that carry weight, less the
 // property and datastore lines that the generator writes in bulk.
 inline std::int64_t effective_lines(const FileMetrics& m) {

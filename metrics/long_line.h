@@ -52,6 +52,8 @@ class LongLine {
   // The text between the first "(" and the first "," after it; false when either is missing.
   // A name cut short for its length comes back as "?", which no level name equals.
   bool first_argument(std::string_view& argument) const;
+  // Whether that argument was cut short.
+  bool argument_cut() const { return argument_cut_; }
   // The commas of the attribute list after the first argument (the "," of "',[" included, up
   // to the first "]"), or -1 when there is no such list.
   std::int64_t list_commas() const { return list_commas_; }

@@ -8,6 +8,7 @@
 #include "metrics/block_classifier.h"
 #include "metrics/fact_names.h"
 #include "metrics/fact_text.h"
+#include "metrics/transaction_lines.h"
 
 namespace zentil {
 namespace {
@@ -42,6 +43,8 @@ class WholeLine {
   // The commas of the list text: from the "," of the first "',[" at or after the comma that
   // ends the first argument, to just before the first "]" after it. Its pieces split at ","
   // number one more, so this is the highest piece number. -1 when there is no such list.
+  bool argument_cut() const { return false; }
+
   std::int64_t list_commas() const {
     std::string_view argument;
     std::size_t comma;
@@ -97,12 +100,33 @@ SpecScanner::SpecScanner(std::size_t long_line) : long_line_(std::max(long_line,
 void SpecScanner::begin() {
   metrics_ = FileMetrics{};
   kind_ = SpecKind::None;
+  kind_seen_ = false;
+  transaction_lines_ = false;
+  piece_ = false;
+  argument_cut_ = false;
+  piece_lines_.clear();
   carry_.clear();
   long_.reset();
   skip_lf_ = false;
-  level_name_counts_.clear();
-  pending_pieces_.clear();
-  longest_level_name_ = 0;
+  levels_.clear();
+}
+
+void SpecScanner::begin_piece(bool after_cr) {
+  begin();
+  piece_ = true;
+  transaction_lines_ = true;  // until a kind line says otherwise
+  skip_lf_ = after_cr;
+}
+
+void SpecScanner::finish_piece(SpecPiece& piece) {
+  if (line_open()) close_open_line();
+  skip_lf_ = false;
+  piece.metrics = metrics_;
+  piece.kind = kind_;
+  piece.kind_seen = kind_seen_;
+  piece.argument_cut = argument_cut_;
+  piece.transaction_lines.clear();
+  std::swap(piece.transaction_lines, piece_lines_);
 }
 
 void SpecScanner::feed(std::string_view chunk) {
@@ -168,14 +192,14 @@ void SpecScanner::finish() {
   // Bytes after the last terminator are the last line; nothing after it is no line at all.
   if (line_open()) close_open_line();
   skip_lf_ = false;
-  if (kind_ == SpecKind::Transaction || kind_ == SpecKind::None) metrics_.printBlocks = 0;
+  settle_print_blocks(metrics_, kind_);
 }
 
 void SpecScanner::extend_open_line(std::string_view bytes) {
   if (long_.active()) return long_.consume(bytes);
   if (carry_.size() + bytes.size() <= long_line_) return void(carry_.append(bytes));
   // Too long to hold: from here on the line is measured as it streams past.
-  long_.start(longest_level_name_);
+  long_.start(piece_ ? kPieceArgument : levels_.longest());
   long_.consume(carry_);
   long_.consume(bytes);
   carry_.clear();
@@ -212,9 +236,9 @@ template <typename Line>
         return void(--metrics_.lineCount);
       }
       if (begins_with(head, kSpec)) {
-        if (begins_with(head, kSpecTransaction)) return void(kind_ = SpecKind::Transaction);
-        if (begins_with(head, kSpecProcedure)) return void(kind_ = SpecKind::Procedure);
-        if (begins_with(head, kSpecReport)) return void(kind_ = SpecKind::Report);
+        if (begins_with(head, kSpecTransaction)) return set_kind(SpecKind::Transaction);
+        if (begins_with(head, kSpecProcedure)) return set_kind(SpecKind::Procedure);
+        if (begins_with(head, kSpecReport)) return set_kind(SpecKind::Report);
       }
       break;
     case 'm':
@@ -240,7 +264,7 @@ template <typename Line>
     case 't':
       if (begins_with(head, kTable)) {
         ++metrics_.tablesTotal;
-        if (kind_ == SpecKind::Transaction) match_table_attributes(line);
+        if (transaction_lines_) table_line(line);
         return;
       }
       if (begins_with(head, kDeleteControl)) return void(++metrics_.deleteControls);
@@ -260,7 +284,7 @@ template <typename Line>
     case 'l':
       if (begins_with(head, kLevel)) {
         ++metrics_.levels;
-        if (kind_ == SpecKind::Transaction) capture_level_name(line);
+        if (transaction_lines_) level_line(line);
       }
       break;
     case 'r':
@@ -276,34 +300,34 @@ template <typename Line>
 }
 
 template <typename Line>
-[[gnu::noinline]] void SpecScanner::capture_level_name(const Line& line) {
+[[gnu::noinline]] void SpecScanner::level_line(const Line& line) {
   std::string_view name;
   if (!line.first_argument(name)) return;
-  // The names are kept as one "?"-joined text and split at every "?" when tables are matched,
-  // so a "?" inside a name splits it and pushes later names out of reach. Keep that exactly.
-  for (std::size_t start = 0;;) {
-    const auto mark = name.find('?', start);
-    pending_pieces_.emplace_back(name.substr(start, mark - start));
-    longest_level_name_ = std::max(longest_level_name_, pending_pieces_.back().size());
-    if (mark == std::string_view::npos) break;
-    start = mark + 1;
+  if (piece_) {
+    using namespace transaction_lines;
+    return append(piece_lines_, kLevelLine | (kind_seen_ ? 0 : kBeforeKind), name, 0);
   }
+  levels_.capture(name);
   ++metrics_.levelTables;
-  // One more piece is now within the first levelTables pieces that table lines compare with.
-  ++level_name_counts_[std::move(pending_pieces_.front())];
-  pending_pieces_.pop_front();
 }
 
 template <typename Line>
-[[gnu::noinline]] void SpecScanner::match_table_attributes(const Line& line) {
+[[gnu::noinline]] void SpecScanner::table_line(const Line& line) {
   std::string_view table;
   if (!line.first_argument(table)) return;
-  const auto found = level_name_counts_.find(table);
-  if (found == level_name_counts_.end()) return;
+  if (piece_) {
+    if (line.argument_cut()) return void(argument_cut_ = true);
+    const std::int64_t commas = line.list_commas();
+    if (commas < 0) return;
+    using namespace transaction_lines;
+    return append(piece_lines_, kTableLine | (kind_seen_ ? 0 : kBeforeKind), table, commas);
+  }
+  const std::int64_t equal = levels_.count(table);
+  if (equal == 0) return;
   const std::int64_t commas = line.list_commas();
   if (commas < 0) return;
   // A table equal to several level names counts once for each of them.
-  metrics_.tableAttributes += commas * found->second;
+  metrics_.tableAttributes += commas * equal;
 }
 
 Status scan_spec_file(InputFile& file, SpecScanner& scanner, std::span<char> buffer,

@@ -42,6 +42,15 @@ class InputFile {
   // The file's size in bytes as the file system reports it now. After reads that met the end of
   // the file where the size at the open said it was, that size may serve: the last read saw it.
   virtual Result<std::int64_t> size() = 0;
+
+  // For a large file scanned in pieces on several threads: its size when it was opened, or 0
+  // when it cannot be read at offsets (it is then read with read() alone).
+  virtual std::int64_t size_for_pieces() { return 0; }
+  // Reads up to buffer.size() bytes from `offset` on, whatever read() has read; several threads
+  // may read so at once. Returns the count read, 0 only at the end of the file.
+  virtual Result<std::size_t> read_at(std::span<char> /*buffer*/, std::int64_t /*offset*/) {
+    return Error{"No se pudo leer el archivo: no admite lecturas por posición"};
+  }
 };
 
 // The report being written. Bytes go to a temporary file beside the destination; commit()

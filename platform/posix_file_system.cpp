@@ -135,6 +135,18 @@ class PosixInputFile final : public InputFile {
     }
   }
 
+  std::int64_t size_for_pieces() override { return size_at_open_; }
+
+  Result<std::size_t> read_at(std::span<char> buffer, std::int64_t offset) override {
+    for (;;) {
+      const ssize_t n = ::pread(fd_.get(), buffer.data(), buffer.size(), offset);
+      if (n >= 0) return static_cast<std::size_t>(n);
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN && clear_nonblocking()) continue;
+      return file_error("No se pudo leer el archivo", path_, errno);
+    }
+  }
+
   Result<std::int64_t> size() override {
     // The reads ended where the size at the open said the file ends: the read that found the
     // end saw that size, after the last bytes of the scan, so asking the system again would

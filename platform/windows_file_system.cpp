@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <random>
 #include <utility>
 
@@ -118,6 +119,27 @@ class WindowsInputFile final : public InputFile {
       return file_error("No se pudo obtener el tamaño del archivo", path_, GetLastError());
     }
     return static_cast<std::int64_t>(size.QuadPart);
+  }
+
+  std::int64_t size_for_pieces() override {
+    LARGE_INTEGER size;
+    return GetFileSizeEx(file_.get(), &size) ? static_cast<std::int64_t>(size.QuadPart) : 0;
+  }
+
+  // On a handle opened for synchronous reads, the offset in OVERLAPPED makes a read at that
+  // offset; the system takes the handle's reads one at a time.
+  Result<std::size_t> read_at(std::span<char> buffer, std::int64_t offset) override {
+    const auto want = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), 1u << 30));
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset));
+    at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    DWORD got = 0;
+    if (!ReadFile(file_.get(), buffer.data(), want, &got, &at)) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_HANDLE_EOF) return std::size_t{0};
+      return file_error("No se pudo leer el archivo", path_, error);
+    }
+    return std::size_t{got};
   }
 
  private:

@@ -73,8 +73,8 @@ class Run {
     observer_.status_changed(texts::kWorking);
 
     // Files are scanned ahead on other threads; rows and progress stay here, in listing order.
-    ScanPool pool(fs_, settings_.sourcePath, *listing, resolve_jobs(settings_.jobs),
-                  settings_.stop);
+    ScanPool pool(fs_, settings_.sourcePath, *listing, resolve_jobs(settings_.jobs), settings_.stop,
+                  ScanPool::kDefaultWindow, settings_.pieces);
     int since_update = 0;
     for (std::size_t i = 0; i < listing->size(); ++i) {
       if (stop_requested()) return Status{};

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "metrics/file_metrics.h"
+#include "metrics/spec_pieces.h"
 #include "platform/file_system.h"
 #include "report/run_observer.h"
 
@@ -40,6 +41,8 @@ struct RunSettings {
   std::string retry = "vuelva a intentarlo";
   // When set, gets every row as it is written.
   RowSink* rows = nullptr;
+  // How large files are cut between the jobs.
+  PieceSettings pieces;
 };
 
 enum class RunResult {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "metrics/file_metrics.h"
+#include "metrics/spec_pieces.h"
 #include "metrics/spec_scanner.h"
 #include "platform/file_system.h"
 
@@ -26,16 +27,25 @@ struct ScannedFile {
   SpecKind kind = SpecKind::None;
 };
 
+class ScanPool;
+
 // What one thread needs to scan files: a scanner and a read buffer, both reused file after file.
 // Every scan gives up with stopped_error() once `stop` (none when null) is set: before the open
 // and between two reads.
 class FileScanner {
  public:
-  explicit FileScanner(const std::atomic<bool>* stop);
+  // `pool`, when set, scans large files in pieces with all its threads.
+  FileScanner(const std::atomic<bool>* stop, ScanPool* pool);
   // Opens, scans and measures the file at `path`.
   Result<ScannedFile> scan(FileSystem& fs, const std::string& path);
 
  private:
+  friend class ScanPool;
+
+  std::span<char> buffer() const { return {buffer_.get(), kReadBufferSize}; }
+
+  // One read fills this much; large reads keep the system calls per byte few.
+  static constexpr std::size_t kReadBufferSize = 256 * 1024;
   // The read buffer starts a page: the kernel copies into it with `rep movsb`, which runs
   // several times slower when the buffer starts a few bytes into a page (as the 16-byte header
   // of a large malloc'd block puts it), the bytes read then sitting just ahead of the file's
@@ -46,8 +56,11 @@ class FileScanner {
   };
 
   const std::atomic<bool>* stop_;
+  ScanPool* pool_;
   SpecScanner scanner_;
   std::unique_ptr<char[], PageDelete> buffer_;
+  SpecPiece piece_;  // the last piece this thread scanned, or the buffers of an earlier one
+  PieceJoin join_;   // of the file this thread cut
 };
 
 // The pool. The calling thread takes results one at a time with take(), in listing order, and
@@ -55,9 +68,14 @@ class FileScanner {
 // `window` entries beyond the one it takes next, so memory does not grow with the folder. With
 // one job no thread is started and take() scans the entry there and then.
 //
+// A large file is cut into pieces (PieceSettings), and whichever threads are free scan them,
+// at most a few pieces ahead of the one joined next; the thread that opened the file joins them
+// in order. With one job no file is cut.
+//
 // Only the calling thread calls take(); the FileSystem must allow open_input() and reads from
-// several threads at once. Destroying the pool stops the threads after the file each one is on.
-// Once `stop` is set, every scan, on any thread, gives up at its next read with stopped_error().
+// several threads at once. Destroying the pool stops the threads after the file or piece each
+// one is on. Once `stop` is set, every scan, on any thread, gives up at its next read with
+// stopped_error().
 class ScanPool {
  public:
   static constexpr std::size_t kDefaultWindow = 256;
@@ -66,7 +84,7 @@ class ScanPool {
 
   ScanPool(FileSystem& fs, std::string folder, const std::vector<ListedEntry>& listing,
            unsigned jobs, const std::atomic<bool>* stop = nullptr,
-           std::size_t window = kDefaultWindow);
+           std::size_t window = kDefaultWindow, PieceSettings pieces = {});
   ~ScanPool();
   ScanPool(const ScanPool&) = delete;
   ScanPool& operator=(const ScanPool&) = delete;
@@ -75,14 +93,18 @@ class ScanPool {
   // the entry of the previous call.
   Result<ScannedFile> take(std::size_t index);
 
-  // The threads started besides the calling one (fewer than asked when the system refused one).
-  std::size_t helper_threads() const { return threads_.size(); }
-
  private:
+  friend class FileScanner;
+
   struct Slot {
     bool ready = false;
     ScannedFile file;
     std::optional<Error> error;
+  };
+  struct Cutting;
+  struct PieceJob {
+    Cutting* cutting;
+    std::size_t index;
   };
 
   // Under the lock: the next entry to scan, if the window allows one.
@@ -92,23 +114,37 @@ class ScanPool {
   bool roomy() const;
   std::size_t next_archive(std::size_t from) const;
   void work();
+  // Under the lock: start helpers up to `jobs` - 1 in all.
+  void start_helpers(std::size_t helpers);
+
+  // Large files (see above).
+  bool cuts(std::int64_t size) const { return jobs_ > 1 && size >= pieces_.min_size; }
+  Result<ScannedFile> scan_in_pieces(FileScanner& owner, InputFile& file, std::int64_t size);
+  // Under the lock: a piece that a thread may take now.
+  std::optional<PieceJob> claim_piece();
+  // Scans the piece with `scanner`'s means, locking only to hand it over.
+  void scan_piece(FileScanner& scanner, PieceJob job, std::unique_lock<std::mutex>& lock);
 
   FileSystem& fs_;
   const std::string folder_;
   const std::vector<ListedEntry>& listing_;
   const std::size_t window_;
   const std::atomic<bool>* const stop_;
+  const unsigned jobs_;
+  const PieceSettings pieces_;
   FileScanner own_;  // the calling thread's
 
   std::mutex mutex_;
-  std::condition_variable space_;   // helpers wait here for the window to move
-  std::condition_variable ready_;   // the calling thread waits here for its entry
-  std::vector<Slot> slots_;         // entry i lives in slots_[i % window_]
-  std::size_t next_ = 0;            // the next entry nobody has claimed
-  std::size_t taken_ = 0;           // entries before this one have been taken
-  std::size_t awaited_ = SIZE_MAX;  // the entry the calling thread sleeps on
+  std::condition_variable space_;        // helpers wait here for the window to move, or for pieces
+  std::condition_variable ready_;        // the calling thread waits here for its entry
+  std::condition_variable pieces_done_;  // a thread that cut a file waits here for its pieces
+  std::vector<Slot> slots_;              // entry i lives in slots_[i % window_]
+  std::size_t next_ = 0;                 // the next entry nobody has claimed
+  std::size_t taken_ = 0;                // entries before this one have been taken
+  std::size_t awaited_ = SIZE_MAX;       // the entry the calling thread sleeps on
   int idle_helpers_ = 0;
   bool stopping_ = false;
+  std::vector<Cutting*> cuttings_;  // the files being scanned in pieces
   std::vector<std::thread> threads_;
 };
 

@@ -21,7 +21,7 @@ declare -A sets=(
   [test]="libgtest-dev libgmock-dev locales libxml2-dev xvfb xauth dbus-daemon dbus-x11
           at-spi2-core python3-gi gir1.2-atspi-2.0"
   # The benchmark kit (bench/run.sh).
-  [bench]="libbenchmark-dev hyperfine ripgrep gawk time"
+  [bench]="libbenchmark-dev ripgrep gawk time"
   # The libFuzzer targets (fuzz/run.sh).
   [fuzz]="clang-14 libclang-rt-14-dev"
   [format]="clang-format"

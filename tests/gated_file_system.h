@@ -54,6 +54,8 @@ class GatedFileSystem final : public FileSystem {
   }
   std::shared_ptr<const std::atomic<int>> reads() const { return reads_; }
   std::optional<Error> report_error;
+  // The gated file says it had this many bytes more at its open: it shrank since.
+  std::int64_t shrunk_by = 0;
 
  private:
   class Gated final : public InputFile {
@@ -64,6 +66,14 @@ class GatedFileSystem final : public FileSystem {
       return file_->read(buffer);
     }
     Result<std::int64_t> size() override { return file_->size(); }
+    std::int64_t size_for_pieces() override {
+      const std::int64_t size = file_->size_for_pieces();
+      return size > 0 ? size + fs_.shrunk_by : 0;
+    }
+    Result<std::size_t> read_at(std::span<char> buffer, std::int64_t offset) override {
+      if (++*fs_.reads_ == fs_.read_) fs_.wait_at_gate();
+      return file_->read_at(buffer, offset);
+    }
 
    private:
     GatedFileSystem& fs_;

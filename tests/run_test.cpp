@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <limits>
 #include <set>
+#include <thread>
 
+#include "gated_file_system.h"
 #include "platform/number_format.h"
 #include "support.h"
 
@@ -64,9 +66,11 @@ struct Seen {
   std::string report;
 };
 
-Seen run(FileSystem& fs, const std::string& source, const std::string& report, unsigned jobs) {
+Seen run(FileSystem& fs, const std::string& source, const std::string& report, unsigned jobs,
+         PieceSettings pieces = {}) {
   Recorder recorder;
-  run_report({source, report, ".", jobs}, fs, recorder);
+  run_report({.sourcePath = source, .reportPath = report, .jobs = jobs, .pieces = pieces}, fs,
+             recorder);
   return {recorder.events, read_file(report)};
 }
 
@@ -140,6 +144,52 @@ TEST(Run, ProgressAndThreads) {
       EXPECT_FALSE(make_system_file_system()->list_folder(src.path(), "", &stop).ok());
     }
   }
+}
+
+// Large files cut between the jobs, three of them among small ones, count as one job counts them;
+// a file that shrank since its open is scanned again in one pass; a stop ends the scan of a cut
+// file within a few reads.
+TEST(Run, LargeFilesCutBetweenJobs) {
+  TempDir src, out;
+  std::string levels = "spec_i([ trn\r\n";
+  for (int i = 0; i < 300; ++i) {
+    levels += "level_i(L" + std::to_string(i % 7) + ",1)\r\ntable_i(L" + std::to_string(i % 9) +
+              ",'',[a,b])\r\n" + (i % 60 == 59 ? "spec_i([ proc\rprint_i(title([]))\r" : "");
+  }
+  src.write("big1", levels);
+  src.write("big2", levels.substr(7000) + "spec_i([ trn\r" + levels);
+  src.write("small", "v_i(&x)\r\n");
+  // A table named too long for a piece to keep: matched in one pass.
+  const std::string name(70'000, 'N');
+  src.write("long", levels + "spec_i([ trn\rlevel_i(" + name + ",1)\rtable_i(" + name + ",'',[a]," +
+                        name + "\r");
+  const PieceSettings pieces{64, 1000};
+  const auto fs = make_system_file_system();
+  const Seen one = run(*fs, src.path(), out / "r.csv", 1, pieces);
+  for (const unsigned jobs : {2u, 3u}) {
+    const Seen many = run(*fs, src.path(), out / "r.csv", jobs, pieces);
+    EXPECT_EQ(many.events, one.events) << jobs;
+    EXPECT_EQ(many.report, one.report) << jobs;
+  }
+  testing::GatedFileSystem shrunk("big2", -1);
+  shrunk.shrunk_by = 100;
+  EXPECT_EQ(run(shrunk, src.path(), out / "r.csv", 2, pieces).report, one.report);
+
+  std::atomic<bool> stop{false};
+  testing::GatedFileSystem gated("big1", 3);
+  std::thread stopper([&] {
+    stop = gated.wait_reached();
+    gated.release();
+  });
+  Recorder recorder;
+  const RunSettings settings{.sourcePath = src.path(),
+                             .reportPath = out / "r.csv",
+                             .jobs = 2,
+                             .stop = &stop,
+                             .pieces = pieces};
+  EXPECT_EQ(run_report(settings, gated, recorder).result, RunResult::Stopped);
+  stopper.join();
+  EXPECT_LT(*gated.reads(), 30);
 }
 
 TEST(Score, HundredthsWithTheLocalesSeparator) {

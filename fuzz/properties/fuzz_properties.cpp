@@ -9,6 +9,7 @@
 #include <set>
 
 #include "metrics/report_row.h"
+#include "metrics/spec_pieces.h"
 #include "metrics/spec_scanner.h"
 #include "platform/encoding.h"
 #include "report/saved_report.h"
@@ -34,6 +35,24 @@ std::string scan(std::string_view bytes, std::size_t most, std::uint32_t seed, s
   return describe(scanner.metrics(), scanner.kind());
 }
 
+// A spec file held in memory, read at offsets.
+class MemoryFile final : public InputFile {
+ public:
+  explicit MemoryFile(std::string_view bytes) : bytes_(bytes) {}
+  Result<std::size_t> read(std::span<char>) override { return Error{"read() is not for pieces"}; }
+  Result<std::int64_t> size() override { return std::ssize(bytes_); }
+  std::int64_t size_for_pieces() override { return std::ssize(bytes_); }
+  Result<std::size_t> read_at(std::span<char> buffer, std::int64_t offset) override {
+    const std::string_view part = bytes_.substr(std::min<std::size_t>(offset, bytes_.size()));
+    const std::size_t n = std::min(part.size(), buffer.size());
+    std::copy_n(part.data(), n, buffer.data());
+    return n;
+  }
+
+ private:
+  std::string_view bytes_;
+};
+
 std::uint32_t byte_at(std::string_view s, std::size_t i) {
   return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u;
 }
@@ -58,6 +77,30 @@ std::string counts(std::string_view bytes) {
   return scan(bytes, bytes.size(), 0, SpecScanner::kDefaultLongLine);
 }
 
+std::string counts_in_pieces(std::string_view bytes, std::size_t piece_size,
+                             std::size_t read_size) {
+  MemoryFile file(bytes);
+  const PieceCut cut{std::ssize(bytes), static_cast<std::int64_t>(piece_size)};
+  SpecScanner scanner;
+  std::string buffer(read_size, '\0');
+  SpecPiece piece;
+  PieceJoin join;
+  join.begin();
+  for (std::size_t k = 0; k < cut.count(); ++k) {
+    bool shrank = false;
+    if (!scan_spec_piece(file, cut, k, scanner, buffer, nullptr, piece, shrank).ok() || shrank) {
+      return "the piece could not be read";
+    }
+    if (piece.argument_cut) {
+      if (!scan_spec_file_at_offsets(file, scanner, buffer, nullptr).ok()) return "no one pass";
+      return describe(scanner.metrics(), scanner.kind());
+    }
+    join.add(piece);
+  }
+  join.finish();
+  return describe(join.metrics(), join.kind());
+}
+
 std::string check_scanner(std::string_view input) {
   const std::size_t most = 1 + (byte_at(input, 0) | byte_at(input, 1) << 8) % 512;
   const std::uint32_t seed = byte_at(input, 2) | byte_at(input, 3) << 8;
@@ -66,8 +109,11 @@ std::string check_scanner(std::string_view input) {
   // on small inputs too.
   const std::size_t hold = SpecScanner::kMinLongLine + seed % 97;
   const std::string whole = counts(bytes);
+  // Cuts anywhere from every byte to past the end, read in as little as one byte at a time.
+  const std::size_t piece = 1 + seed % (bytes.size() / 2 + 2), read = 1 + (seed >> 8) % most;
   for (const auto& [what, got] : {std::pair{"in pieces", scan(bytes, most, seed, hold)},
-                                  {"bytewise", scan(bytes, 1, 0, SpecScanner::kMinLongLine)}}) {
+                                  {"bytewise", scan(bytes, 1, 0, SpecScanner::kMinLongLine)},
+                                  {"cut and joined", counts_in_pieces(bytes, piece, read)}}) {
     if (got != whole) return std::string(what) + ": " + got + "\n  whole: " + whole;
   }
   return {};

@@ -11,7 +11,8 @@ namespace zentil::fuzz {
 
 // The input's first four bytes choose the largest piece, the sizes of the pieces and the longest
 // line the scanner holds; the rest is a spec file. Its counts and kind must be the same fed in
-// those pieces, one byte at a time, and whole.
+// those pieces, one byte at a time, and whole; and cut into pieces of a size the same bytes
+// choose, each scanned apart and the pieces joined.
 std::string check_scanner(std::string_view input);
 
 // The input's first byte says how many counters follow in eight bytes each; the rest is a file
@@ -32,5 +33,9 @@ std::string check_saved_report(std::string_view input);
 std::string describe(const FileMetrics& m, SpecKind kind);
 // describe() of `bytes` scanned whole.
 std::string counts(std::string_view bytes);
+// describe() of `bytes` cut into pieces of `piece_size`, each scanned apart, reading at most
+// `read_size` bytes at a time, and joined; as the run does when a piece cannot be joined, the
+// whole file in one pass then.
+std::string counts_in_pieces(std::string_view bytes, std::size_t piece_size, std::size_t read_size);
 
 }  // namespace zentil::fuzz
