@@ -97,7 +97,8 @@ bool make_corpus(const std::string& root, char letter) {
     const std::string path = dir + "/big.spc";
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    const std::size_t total = std::size_t{letter == 'C' ? 1024 : letter == 'E' ? 600 : 200} << 20;
+    const std::size_t mib = letter == 'C' ? 1024 : letter == 'E' ? 600 : 200;
+    const std::size_t total = mib << 20;
     std::vector<std::string> levels;
     std::size_t written = 0;
     while (written < total) {
