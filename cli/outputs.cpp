@@ -37,7 +37,7 @@ Status Outputs::prepare() {
   return {};
 }
 
-Outputs::Rendered Outputs::render(const KbOutcome& outcome, const std::string& source) const {
+Outputs::Rendered Outputs::render(const KbOutcome& outcome, const std::string& source) {
   const std::string separator = user_decimal_separator();
   // The page is made on a thread of its own while the text or the JSON is made here: with
   // thousands of changes each takes milliseconds, and the run's other core is free by now.
@@ -64,14 +64,17 @@ Outputs::Rendered Outputs::render(const KbOutcome& outcome, const std::string& s
   if (outcome.budget && outcome.budget->exceeded) {
     rendered.budget = budget_message(*outcome.budget, separator) + "\n";
   }
-  if (page.valid()) rendered.page = page.get();
+  // The page's wait on the disk overlaps the report's; it takes its place after the report.
+  if (page.valid()) {
+    rendered.page = page_->write(page.get());
+    if (rendered.page.ok()) rendered.page = page_->seal();
+  }
   return rendered;
 }
 
 int Outputs::finish(const Rendered& rendered) {
   if (page_) {
-    Status s = page_->write(rendered.page);
-    if (s.ok()) s = page_->commit();
+    const Status s = rendered.page.ok() ? page_->commit() : rendered.page;
     if (!s.ok()) return fail(page_error(s.error().message));
   }
   if (command_.json) {

@@ -21,16 +21,17 @@ class Outputs {
 
   struct Rendered {
     std::string out;     // the text or the JSON
-    std::string page;    // when asked for
     std::string budget;  // the line that says the KB grew past its budget, or empty
+    Status page;         // how writing the page's temporary file went
   };
 
-  // Works out what finish() writes, for a KB measured from `source`; writes nothing itself, so
-  // it may run beside the run.
-  Rendered render(const KbOutcome& outcome, const std::string& source) const;
+  // Works out what finish() shows, for a KB measured from `source`, and writes the page to its
+  // temporary file, flushed to the disk but not yet in its place; it may run beside the run,
+  // whose report it never touches.
+  Rendered render(const KbOutcome& outcome, const std::string& source);
 
-  // Saves the page, then prints the text or the JSON (no output announces a page that was
-  // lost), then the budget's line; returns the exit code.
+  // Puts the page in its place, then prints the text or the JSON (no output announces a page
+  // that was lost), then the budget's line; returns the exit code.
   int finish(const Rendered& rendered);
 
  private:

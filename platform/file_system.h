@@ -60,6 +60,10 @@ class ReportFile {
  public:
   virtual ~ReportFile() = default;
   virtual Status write(std::string_view bytes) = 0;
+  // Flushes every byte to the disk and closes the temporary file, without putting it in the
+  // destination's place: commit() then only renames, so the wait on the disk can overlap other
+  // work. Nothing may be written after it.
+  virtual Status seal() = 0;
   // Flushes, closes and renames over the destination. After a failure nothing is left behind.
   virtual Status commit() = 0;
   // Like commit(), but to `path`, a name in the destination's folder, and never over a file that

@@ -198,17 +198,17 @@ class PosixReportFile final : public ReportFile {
     return {};
   }
 
+  Status seal() override { return fd_.valid() ? close_temp() : Status{}; }
+
   Status commit() override {
-    if (Status s = close_temp(); !s.ok()) return s;
+    if (Status s = seal(); !s.ok()) return s;
     if (::rename(temp_path_.c_str(), path_.c_str()) != 0) return file_error(kSave, path_, errno);
     committed_ = true;
     return {};
   }
 
   Result<bool> commit_new(const std::string& path) override {
-    if (fd_.valid()) {
-      if (Status s = close_temp(); !s.ok()) return s.error();
-    }
+    if (Status s = seal(); !s.ok()) return s.error();
     if (::renameat2(AT_FDCWD, temp_path_.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) != 0) {
       if (errno == EEXIST) return false;
       if (errno != EINVAL && errno != ENOSYS) return file_error(kSave, path, errno);

@@ -176,8 +176,10 @@ class WindowsReportFile final : public ReportFile {
     return {};
   }
 
+  Status seal() override { return file_.valid() ? close_temp() : Status{}; }
+
   Status commit() override {
-    if (Status s = close_temp(); !s.ok()) return s;
+    if (Status s = seal(); !s.ok()) return s;
     if (!MoveFileExW(temp_.c_str(), target_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       // Another program may have opened the report since the run began.
@@ -190,9 +192,7 @@ class WindowsReportFile final : public ReportFile {
   }
 
   Result<bool> commit_new(const std::string& path) override {
-    if (file_.valid()) {
-      if (Status s = close_temp(); !s.ok()) return s.error();
-    }
+    if (Status s = seal(); !s.ok()) return s.error();
     if (!MoveFileExW(temp_.c_str(), system_path(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
       const DWORD error = GetLastError();
       if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return false;
