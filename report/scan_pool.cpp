@@ -113,19 +113,8 @@ Result<ScannedFile> ScanPool::take(std::size_t index) {
   taken_ = index;
   Slot& slot = slots_[index % window_];
   while (!slot.ready) {
-    // Rather than sleep, scan what comes next: a piece of a large file first, which holds up
-    // its file, else an entry ahead; the entry awaited is in a helper's hands.
-    if (const std::optional<PieceJob> piece = claim_piece()) {
-      scan_piece(own_, *piece, lock);
-      continue;
-    }
-    if (const std::optional<std::size_t> ahead = claim()) {
-      lock.unlock();
-      Result<ScannedFile> result = own_.scan(fs_, join_path(folder_, listing_[*ahead].name));
-      lock.lock();
-      store(*ahead, std::move(result));
-      continue;
-    }
+    // Rather than sleep, scan what comes next; the entry awaited is in a helper's hands.
+    if (scan_next(own_, lock)) continue;
     awaited_ = index;
     ready_.wait(lock);
     awaited_ = SIZE_MAX;
@@ -137,6 +126,21 @@ Result<ScannedFile> ScanPool::take(std::size_t index) {
   taken_ = index + 1;
   if (idle_helpers_ > 0 && next_ < listing_.size() && roomy()) space_.notify_all();
   return result;
+}
+
+bool ScanPool::scan_next(FileScanner& scanner, std::unique_lock<std::mutex>& lock) {
+  if (const std::optional<PieceJob> piece = claim_piece()) {
+    scan_piece(scanner, *piece, lock);
+    return true;
+  }
+  const std::optional<std::size_t> index = claim();
+  if (!index) return false;
+  lock.unlock();
+  Result<ScannedFile> result = scanner.scan(fs_, join_path(folder_, listing_[*index].name));
+  lock.lock();
+  store(*index, std::move(result));
+  if (awaited_ == *index) ready_.notify_one();
+  return true;
 }
 
 std::optional<std::size_t> ScanPool::claim() {
@@ -169,18 +173,7 @@ void ScanPool::work() {
   FileScanner mine(stop_, this);
   std::unique_lock lock(mutex_);
   for (;;) {
-    if (const std::optional<PieceJob> piece = claim_piece()) {
-      scan_piece(mine, *piece, lock);
-      continue;
-    }
-    if (const std::optional<std::size_t> index = claim()) {
-      lock.unlock();
-      Result<ScannedFile> result = mine.scan(fs_, join_path(folder_, listing_[*index].name));
-      lock.lock();
-      store(*index, std::move(result));
-      if (awaited_ == *index) ready_.notify_one();
-      continue;
-    }
+    if (scan_next(mine, lock)) continue;
     if (stopping_) return;
     // Sleep until half the window is free, not just one place, or a piece waits: waking for
     // every file the calling thread takes would cost more than the scans of small files.

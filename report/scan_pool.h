@@ -107,6 +107,9 @@ class ScanPool {
     std::size_t index;
   };
 
+  // Under the lock: scans what comes next with `scanner`, a piece of a large file first (it
+  // holds up its file), else the next entry; false when the window allows nothing.
+  bool scan_next(FileScanner& scanner, std::unique_lock<std::mutex>& lock);
   // Under the lock: the next entry to scan, if the window allows one.
   std::optional<std::size_t> claim();
   void store(std::size_t index, Result<ScannedFile>&& result);
