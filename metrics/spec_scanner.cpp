@@ -39,12 +39,12 @@ class WholeLine {
     std::size_t comma;
     return find_argument(argument, comma);
   }
+  // A line held whole keeps its argument whole.
+  bool argument_cut() const { return false; }
 
   // The commas of the list text: from the "," of the first "',[" at or after the comma that
   // ends the first argument, to just before the first "]" after it. Its pieces split at ","
   // number one more, so this is the highest piece number. -1 when there is no such list.
-  bool argument_cut() const { return false; }
-
   std::int64_t list_commas() const {
     std::string_view argument;
     std::size_t comma;
